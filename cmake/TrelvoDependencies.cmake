@@ -1,0 +1,25 @@
+# Every dependency is a Debian package that scripts/install-deps installs.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(ICU 72 REQUIRED COMPONENTS uc i18n)
+find_package(CURL REQUIRED)
+find_package(nlohmann_json 3 REQUIRED)
+find_package(OpenSSL 3 REQUIRED)
+find_package(PNG REQUIRED)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-png cairo-svg cairo-pdf)
+pkg_check_modules(PANGO REQUIRED IMPORTED_TARGET pangocairo pangoft2 fontconfig)
+pkg_check_modules(RSVG REQUIRED IMPORTED_TARGET librsvg-2.0)
+pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0 gio-2.0 gio-unix-2.0)
+pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+pkg_check_modules(GTK_LAYER_SHELL IMPORTED_TARGET gtk-layer-shell-0)
+
+# Debian builds cpp-httplib as a shared library with OpenSSL, zlib and brotli support.
+pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+
+if(TRELVO_BUILD_TESTS)
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+endif()
+if(TRELVO_BUILD_BENCHMARKS)
+    find_package(benchmark REQUIRED)
+endif()
