@@ -33,3 +33,35 @@ function(trelvo_test name)
         DISCOVERY_TIMEOUT 60
         PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "${env}" TIMEOUT 120)
 endfunction()
+
+# trelvo_test_folder(prefix LIBS ... [ENVIRONMENT ...]) in a tests/ folder shared by several
+# authors: *Tests.cpp become <prefix>_tests (unit), *IntegrationTests.cpp
+# <prefix>_integration_tests, *E2ETests.cpp <prefix>_e2e_tests; *Support.cpp go into each.
+function(trelvo_test_folder prefix)
+    cmake_parse_arguments(F "" "" "LIBS;ENVIRONMENT" ${ARGN})
+    file(GLOB unit CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Tests.cpp)
+    file(GLOB integration CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*IntegrationTests.cpp)
+    file(GLOB e2e CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*E2ETests.cpp)
+    file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Support.cpp)
+    foreach(file IN LISTS integration e2e)
+        list(REMOVE_ITEM unit ${file})
+    endforeach()
+    foreach(kind unit integration e2e)
+        if(kind STREQUAL "unit")
+            set(exe ${prefix}_tests)
+        else()
+            set(exe ${prefix}_${kind}_tests)
+        endif()
+        if(${kind})
+            trelvo_test(${exe} LABEL ${kind} SOURCES ${${kind}} ${support} LIBS ${F_LIBS}
+                ENVIRONMENT ${F_ENVIRONMENT})
+        endif()
+    endforeach()
+endfunction()
+
+# Links a target that may not exist yet while the tree is being built up.
+function(trelvo_link_if_exists target)
+    foreach(lib ${ARGN})
+        target_link_libraries(${target} PUBLIC $<TARGET_NAME_IF_EXISTS:${lib}>)
+    endforeach()
+endfunction()
