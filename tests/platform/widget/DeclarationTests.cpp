@@ -1,6 +1,7 @@
 #include "platform/widget/Timeline.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -81,6 +82,8 @@ struct FamilyCase {
     std::string_view name;
     DisplaySize size;
 };
+
+void PrintTo(const FamilyCase& c, std::ostream* out) { *out << c.name; }
 
 class FamilyTable : public testing::TestWithParam<FamilyCase> {};
 
