@@ -83,7 +83,9 @@ struct FamilyCase {
     DisplaySize size;
 };
 
-void PrintTo(const FamilyCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FamilyCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class FamilyTable : public testing::TestWithParam<FamilyCase> {};
 

@@ -48,7 +48,9 @@ struct DueCase {
     std::optional<std::size_t> shown;
 };
 
-void PrintTo(const DueCase& c, std::ostream* out) { *out << "at +" << c.now << "s"; }
+void PrintTo(const DueCase& c, std::ostream* out) {
+    *out << "at +" << c.now << "s";
+}
 
 class EntryFromItsDate : public testing::TestWithParam<DueCase> {};
 
@@ -116,7 +118,9 @@ struct PolicyCase {
     std::optional<double> reloadAt;
 };
 
-void PrintTo(const PolicyCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PolicyCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ReloadPolicies : public testing::TestWithParam<PolicyCase> {};
 
@@ -234,7 +238,9 @@ struct JumpCase {
     std::optional<std::size_t> shown;
 };
 
-void PrintTo(const JumpCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const JumpCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ClockJumps : public testing::TestWithParam<JumpCase> {};
 
