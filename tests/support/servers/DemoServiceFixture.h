@@ -1,0 +1,26 @@
+#pragma once
+
+// A GoogleTest fixture with a fresh RunningDemoService per test, trusted through SSL_CERT_FILE
+// and named by TRELVO_SERVICE_URL for the test's duration.
+//   class StatFetchTest : public trelvo::test::DemoServiceFixture {};
+//   TEST_F(StatFetchTest, SendsCredentials) { ... service().requests() ... }
+
+#include "tests/support/servers/RunningDemoService.h"
+#include "tests/support/servers/ScopedEnv.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace trelvo::test {
+
+class DemoServiceFixture : public ::testing::Test {
+protected:
+    RunningDemoService& service() { return service_; }
+
+private:
+    RunningDemoService service_;
+    ScopedEnv trust_{"SSL_CERT_FILE", service_.caFile()};
+    ScopedEnv origin_{"TRELVO_SERVICE_URL", service_.baseURL()};
+};
+
+} // namespace trelvo::test
