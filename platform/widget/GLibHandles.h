@@ -58,6 +58,7 @@ public:
     }
 
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
     explicit operator bool() const { return fd_ >= 0; }
 
 private:
