@@ -1,6 +1,7 @@
 #include "platform/net/URLSession.h"
 
 #include "platform/net/NetworkEngine.h"
+#include "platform/net/ScopedCompletionCounter.h"
 
 #include <atomic>
 
@@ -52,6 +53,7 @@ void URLSessionDataTask::resume() {
                             std::move(result.error));
                 }
                 handler = nullptr; // release what the caller's handler holds before the session
+                detail::completionHandlerReturned();
             });
     };
     NetworkEngine::shared().start(std::move(run));

@@ -8,7 +8,7 @@ namespace platform::net {
 // How a session sends its requests. A plain value: a session keeps its own copy.
 struct URLSessionConfiguration {
     // A fresh copy of the platform's defaults on every call.
-    static URLSessionConfiguration defaultConfiguration() { return {}; }
+    static URLSessionConfiguration defaultConfiguration();
 
     // Added to every request the session sends (e.g. Authorization).
     std::map<std::string, std::string> httpAdditionalHeaders;

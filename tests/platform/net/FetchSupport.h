@@ -7,6 +7,7 @@
 #include "platform/net/URLSession.h"
 
 #include <optional>
+#include <ostream>
 #include <thread>
 
 namespace platform::net::test {
@@ -27,3 +28,8 @@ FetchOutcome fetch(const URLSessionConfiguration& configuration, std::string_vie
 std::string text(const std::optional<Data>& data);
 
 } // namespace platform::net::test
+
+namespace platform::net {
+// Failure messages show the platform's number, not the enumerator's bytes.
+inline void PrintTo(URLError::Code code, std::ostream* out) { *out << static_cast<int>(code); }
+} // namespace platform::net
