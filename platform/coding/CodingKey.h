@@ -38,23 +38,25 @@ struct AnyCodingKey {
 
 // Text-only keys from a table: `Table` declares `enum Value { ... }` and
 // `static constexpr std::array<std::string_view, N> stringValues`, one text per enumerator, in
-// order. Lookup by text is exact and case-sensitive; lookup by integer finds nothing.
+// order. Lookup by text is exact and case-sensitive; lookup by integer finds nothing. The
+// enumerators are reached through the key type (`CodingKeys::version`), so none may be named
+// after a member below (typeName, rawValue, stringValue, intValue, fromStringValue, fromIntValue).
 //
 //     struct CodingKeyTable {
 //         enum Value { version };
 //         static constexpr std::array<std::string_view, 1> stringValues{"version"};
 //     };
 //     using CodingKeys = platform::coding::StringCodingKey<CodingKeyTable>;
-template <class Table> struct StringCodingKey : Table {
+template <class Table> class StringCodingKey : public Table {
+public:
     using Value = typename Table::Value;
     static constexpr std::string_view typeName = "CodingKeys";
 
-    Value value;
-
     constexpr StringCodingKey(Value key)
-        : value(key) {}
+        : value_(key) {}
 
-    constexpr std::string_view stringValue() const { return Table::stringValues[value]; }
+    constexpr Value rawValue() const { return value_; }
+    constexpr std::string_view stringValue() const { return Table::stringValues[value_]; }
     constexpr std::optional<int> intValue() const { return std::nullopt; }
 
     static constexpr std::optional<StringCodingKey> fromStringValue(std::string_view text) {
@@ -68,8 +70,11 @@ template <class Table> struct StringCodingKey : Table {
     static constexpr std::optional<StringCodingKey> fromIntValue(int) { return std::nullopt; }
 
     friend constexpr bool operator==(StringCodingKey a, StringCodingKey b) {
-        return a.value == b.value;
+        return a.value_ == b.value_;
     }
+
+private:
+    Value value_;
 };
 
 } // namespace platform::coding

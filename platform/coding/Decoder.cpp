@@ -20,10 +20,4 @@ KeyedMembers Decoder::members(std::string_view keyTypeName) const {
     return KeyedMembers(*object, strategy_);
 }
 
-void throwKeyNotFound(AnyCodingKey key, const CodingPath& containerPath) {
-    std::string debugDescription = "No value associated with key " + key.description() + " (" +
-                                   "\"" + key.stringValue + "\").";
-    throw DecodingError::keyNotFound(std::move(key), {containerPath, std::move(debugDescription)});
-}
-
 } // namespace platform::coding
