@@ -85,6 +85,8 @@ TEST(DemoServiceTest, ServesDefaultStatAsSnakeCaseJSON) {
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 200);
     EXPECT_EQ(result->get_header_value("Content-Type"), "application/json");
+    // Clients must not reuse a connection the test service is about to close.
+    EXPECT_EQ(result->get_header_value("Connection"), "close");
     EXPECT_EQ(json::parse(result->body), json({{"year_result", 1500},
                                                {"year_plan", 3000},
                                                {"month_result", 100},
