@@ -52,7 +52,9 @@ void syncFolder(const std::filesystem::path& folder) {
 std::optional<FileError> writeFileAtomically(const std::filesystem::path& path,
                                              std::string_view bytes) {
     auto folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-    auto pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    // Shortened so that a name near the system's limit still leaves room for the suffix.
+    auto stem = path.filename().string().substr(0, 200);
+    auto pattern = (folder / ("." + stem + ".XXXXXX")).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
 

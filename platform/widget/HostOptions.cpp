@@ -226,8 +226,8 @@ std::string helpText(std::string_view program) {
 std::string describeJSON(const WidgetDescriptor& widget) {
     nlohmann::ordered_json json;
     json["kind"] = widget.kind;
-    json["displayName"] = widget.displayName;
-    json["description"] = widget.description;
+    json["displayName"] = widget.displayName.resolved();
+    json["description"] = widget.description.resolved();
     auto families = nlohmann::ordered_json::array();
     for (auto family : widget.families) {
         families.push_back(std::string(name(family)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/LocalizedStringKey.h"
 #include "platform/widget/TimelineProvider.h"
 #include "platform/widget/WidgetFamily.h"
 
@@ -13,8 +14,8 @@ namespace platform::widget {
 // What the host lists about a widget: its gallery name, description and sizes.
 struct WidgetDescriptor {
     std::string kind;
-    std::string displayName;
-    std::string description;
+    ui::LocalizedStringKey displayName{""};
+    ui::LocalizedStringKey description{""};
     std::vector<WidgetFamily> families = allFamilies();
 };
 
@@ -31,7 +32,7 @@ public:
         : provider_(std::move(provider))
         , content_(std::move(content)) {
         descriptor_.kind = std::move(kind);
-        descriptor_.displayName = descriptor_.kind;
+        descriptor_.displayName = ui::LocalizedStringKey(descriptor_.kind);
     }
 
     StaticConfiguration supportedFamilies(std::vector<WidgetFamily> families) const {
@@ -39,12 +40,12 @@ public:
         copy.descriptor_.families = std::move(families);
         return copy;
     }
-    StaticConfiguration configurationDisplayName(std::string key) const {
+    StaticConfiguration configurationDisplayName(ui::LocalizedStringKey key) const {
         auto copy = *this;
         copy.descriptor_.displayName = std::move(key);
         return copy;
     }
-    StaticConfiguration description(std::string key) const {
+    StaticConfiguration description(ui::LocalizedStringKey key) const {
         auto copy = *this;
         copy.descriptor_.description = std::move(key);
         return copy;

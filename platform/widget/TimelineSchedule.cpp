@@ -57,6 +57,19 @@ std::optional<Date> requestedReload(const TimelinePlan& plan, Date now) {
 
 } // namespace
 
+std::optional<std::size_t> entryToShow(const std::vector<Date>& dates, Date now) {
+    if (auto due = dueEntry(dates, now)) {
+        return due;
+    }
+    std::optional<std::size_t> first;
+    for (std::size_t i = 0; i < dates.size(); ++i) {
+        if (!first || dates[i] < dates[*first]) {
+            first = i;
+        }
+    }
+    return first;
+}
+
 double TimelineSchedule::retryDelay(int attempt) const {
     double delay = settings_.firstRetryDelay * std::pow(2.0, std::min(attempt, 30));
     return std::min(delay, settings_.maximumRetryDelay);

@@ -28,6 +28,10 @@ struct TimelinePlan {
     TimelineReloadPolicy policy;
 };
 
+// The entry a one-shot host shows at `now`: the latest already due, else the first to come.
+std::optional<std::size_t> entryToShow(const std::vector<foundation::Date>& dates,
+                                       foundation::Date now);
+
 // The host's timing, as pure logic: which entry to show, when to ask the provider for a
 // timeline, when to give up on an answer and ask again, when the content has gone stale. Every
 // event returns a Step; the caller sends the request it names and sleeps until wakeAt.

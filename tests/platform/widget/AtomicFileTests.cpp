@@ -1,8 +1,10 @@
 #include "platform/widget/AtomicFile.h"
 
+#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -74,6 +76,32 @@ TEST_F(AtomicFileTest, FailureLeavesTheOldFileAndNoTemporary) {
     EXPECT_NE(error->message.find("taken.png"), std::string::npos) << error->message;
     EXPECT_TRUE(fs::is_directory(path / "inside"));
     EXPECT_EQ(filesInFolder(), 1u);
+}
+
+TEST_F(AtomicFileTest, AFailedWriteLeavesTheOldFileWhole) {
+    auto path = folder / "w.png";
+    ASSERT_EQ(writeFileAtomically(path, "old picture"), std::nullopt);
+
+    // A file-size limit makes the write fail part way, as a full disk would.
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = 64;
+    ::setrlimit(RLIMIT_FSIZE, &tight);
+    auto error = writeFileAtomically(path, std::string(4096, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    ASSERT_TRUE(error);
+    EXPECT_EQ(read(path), "old picture");
+    EXPECT_EQ(filesInFolder(), 1u);
+}
+
+TEST_F(AtomicFileTest, ANameNearTheSystemLimitStillWorks) {
+    auto path = folder / (std::string(240, 'n') + ".png");
+    EXPECT_EQ(writeFileAtomically(path, "long"), std::nullopt);
+    EXPECT_EQ(read(path), "long");
 }
 
 TEST_F(AtomicFileTest, MissingFolderIsReportedNotCreated) {

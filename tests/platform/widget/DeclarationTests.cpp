@@ -59,17 +59,17 @@ TEST(StaticConfiguration, ModifiersRefineACopyAndLeaveTheOriginal) {
     auto refined = base.supportedFamilies({WidgetFamily::systemLarge}).description("D");
 
     EXPECT_EQ(base.descriptor().families, allFamilies());
-    EXPECT_EQ(base.descriptor().description, "");
-    EXPECT_EQ(base.descriptor().displayName, "K");
+    EXPECT_EQ(base.descriptor().description.key(), "");
+    EXPECT_EQ(base.descriptor().displayName.key(), "K");
     EXPECT_EQ(refined.descriptor().families, std::vector{WidgetFamily::systemLarge});
-    EXPECT_EQ(refined.descriptor().description, "D");
+    EXPECT_EQ(refined.descriptor().description.key(), "D");
 }
 
 TEST(StaticConfiguration, ContentBuildsAViewForAnEntry) {
     auto configuration = CountWidget().body();
     EXPECT_EQ(configuration.content(CountEntry{Date{}, 42}).text, "42");
     EXPECT_EQ(configuration.descriptor().kind, "CountWidget");
-    EXPECT_EQ(configuration.descriptor().displayName, "Count");
+    EXPECT_EQ(configuration.descriptor().displayName.key(), "Count");
 }
 
 TEST(TimelineEntry, RelevanceIsNoneByDefault) {

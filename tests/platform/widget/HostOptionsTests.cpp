@@ -1,3 +1,4 @@
+#include "platform/ui/Resources.h"
 #include "platform/widget/HostOptions.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,18 @@ TEST(Describe, IsJSONWithKindNamesAndFamilies) {
     EXPECT_EQ(json["displayName"], "Счётчик");
     EXPECT_EQ(json["description"], "Ведёт отсчёт");
     EXPECT_EQ(json["families"], (nlohmann::json{"systemSmall", "systemMedium"}));
+}
+
+TEST(Describe, ShowsTheTranslationOfTheKeysWhenTheBundleHasOne) {
+    platform::ui::ScopedResources strings({[](std::string_view key) -> std::optional<std::string> {
+        if (key == "Счётчик") {
+            return "Counter";
+        }
+        return std::nullopt;
+    }});
+    auto json = nlohmann::json::parse(describeJSON(countdownLike()));
+    EXPECT_EQ(json["displayName"], "Counter");
+    EXPECT_EQ(json["description"], "Ведёт отсчёт");
 }
 
 TEST(Describe, EscapesTextThatWouldBreakTheJSON) {

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/foundation/Expected.h"
+#include "platform/ui/View.h"
+#include "platform/widget/TimelineSchedule.h"
+
+#include <cairo.h>
+#include <functional>
+#include <memory>
+#include <string>
+
+typedef struct _GtkWidget GtkWidget;
+
+namespace platform::widget {
+
+// The widget on the desktop: an undecorated window below the others, on every workspace, out of
+// the task bar and pager (the layer shell's bottom layer on Wayland), with transparent rounded
+// corners, drawn with Cairo at the monitor's scale factor.
+class DesktopWindow {
+public:
+    struct Options {
+        ui::Size points;
+        std::string title;
+        std::function<void()> closed;
+    };
+
+    // Starts GTK (with its GL off) on first use; fails when no display can be opened.
+    static foundation::Expected<std::unique_ptr<DesktopWindow>, std::string> open(Options options);
+    ~DesktopWindow();
+    DesktopWindow(const DesktopWindow&) = delete;
+    DesktopWindow& operator=(const DesktopWindow&) = delete;
+
+    void show(ui::View content, const Presentation& presentation);
+
+    struct Token; // keeps construction to open()
+    DesktopWindow(const Token&, Options options);
+
+private:
+    void build();
+    void paint(cairo_t* cr);
+    void showStale(const Presentation& presentation);
+
+    Options options_;
+    ui::View content_;
+    bool stale_ = false;
+    GtkWidget* window_ = nullptr;
+};
+
+} // namespace platform::widget
