@@ -47,8 +47,11 @@ void WallClockTimer::arm(std::optional<Date> at) {
     if (!fd_) {
         return;
     }
-    // The timer follows the real clock: under the test clock, deadlines are driven by hand.
-    Date date = at ? *at : foundation::clock::systemNow().addingTimeInterval(farAway);
+    // Deadlines are dates of Date::now(); the timer runs on the system's clock. They are one and
+    // the same but under the test clock, where the wait keeps its length (and the test moves
+    // time itself).
+    double wait = at ? at->timeIntervalSince(Date::now()) : farAway;
+    Date date = foundation::clock::systemNow().addingTimeInterval(wait);
     itimerspec spec{};
     spec.it_value = wallTime(date);
     ::timerfd_settime(fd_.get(), TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);

@@ -2,6 +2,7 @@
 
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
 #include "platform/widget/BundleResources.h"
 #include "platform/widget/DesktopWindow.h"
@@ -59,14 +60,22 @@ ui::Size pointsOf(WidgetFamily family) {
 }
 
 // Runs the widget's timeline until the loop ends: sleeps until the next deadline, wakes for
-// wall-clock jumps and resume from suspend.
+// wall-clock jumps, resume from suspend, and moves of the test clock.
 int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
                 PresentView present) {
-    std::unique_ptr<HostSession> session;
+    std::shared_ptr<HostSession> session;
     WallClockTimer timer([&] { session->wake(); }, [&] { session->clockChanged(); });
     SleepMonitor sleep([&] { session->clockChanged(); });
     session = widget.makeSession(context, std::move(present),
                                  [&](std::optional<foundation::Date> at) { timer.arm(at); });
+    std::weak_ptr<HostSession> weak = session;
+    auto clockMoves = foundation::clock::observeChanges([weak] {
+        dispatch::DispatchQueue::main().async([weak] {
+            if (auto live = weak.lock()) {
+                live->clockChanged();
+            }
+        });
+    });
     session->start();
     return loop.run();
 }

@@ -1,7 +1,9 @@
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
 #include "platform/ui/CairoHandles.h"
 #include "platform/widget/WidgetMain.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -18,11 +20,11 @@ using namespace platform::widget;
 using platform::dispatch::DispatchQueue;
 using platform::foundation::Date;
 
-enum class Answer { atOnce, fromAnotherThread, never, empty };
+enum class Answer { atOnce, fromAnotherThread, never, empty, twoEntries };
 
 struct ShadeEntry {
     Date date;
-    int shade = 0; // 0 placeholder, 1 snapshot, 2 timeline
+    int shade = 0; // 0 placeholder, 1 snapshot, 2 and 3 timeline
 };
 
 ui::Color colorOf(int shade) {
@@ -31,6 +33,8 @@ ui::Color colorOf(int shade) {
         return ui::Color::red;
     case 1:
         return ui::Color::purple;
+    case 3:
+        return ui::Color::pink;
     default:
         return ui::Color::blue;
     }
@@ -61,6 +65,11 @@ template <Answer A> struct ShadeProvider {
             break;
         case Answer::empty:
             done(Timeline<ShadeEntry>{{}, TimelineReloadPolicy::never()});
+            break;
+        case Answer::twoEntries:
+            done(Timeline{std::vector{ShadeEntry{Date::now(), 2},
+                                      ShadeEntry{Date::now().addingTimeInterval(10), 3}},
+                          TimelineReloadPolicy::never()});
             break;
         }
     }
@@ -209,6 +218,27 @@ TEST_F(WidgetMainTest, OnceDrawsTheTimelineEntryIntoAWholePNG) {
     EXPECT_EQ(shown.height, 340);
     EXPECT_EQ(shown.centre, argb(ui::Color::blue));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(WidgetMainTest, OutputIsRewrittenForEachEntryAsTimePasses) {
+    platform::foundation::ScopedClock clock(Date::fromTimeIntervalSince1970(1'623'000'000));
+    auto path = folder / "w.png";
+    std::vector<std::uint32_t> seen;
+    auto& main = DispatchQueue::main();
+    // Each block queues the next behind what the host has queued meanwhile.
+    main.async([&] {
+        main.async([&] { // the first timeline has been taken
+            seen.push_back(picture(path).centre);
+            clock.advance(10);
+            main.async([&] { // the host has re-planned for the new time
+                seen.push_back(picture(path).centre);
+                std::raise(SIGTERM);
+            });
+        });
+    });
+    auto outcome = run<Answer::twoEntries>({"--output", path.string()});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(seen, (std::vector{argb(ui::Color::blue), argb(ui::Color::pink)}));
 }
 
 TEST_F(WidgetMainTest, OnceWaitsForAnAnswerFromAnotherThread) {
