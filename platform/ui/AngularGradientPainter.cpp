@@ -49,14 +49,33 @@ struct PixelBox {
     int height() const { return y1 - y0; }
 };
 
+void setMatrix(cairo_t* cr, const Transform& m) {
+    const cairo_matrix_t matrix{m.a, m.b, m.c, m.d, m.tx, m.ty};
+    cairo_set_matrix(cr, &matrix);
+}
+
+// Cairo 1.16 measures strokes on a target with a device scale as if the line were thinner, so
+// the extents are taken on a scratch context whose matrix holds the whole map to device pixels.
+std::array<double, 4> paintedExtents(cairo_t* cr, const Transform& userToDevice,
+                                     const StrokeStyle* style) {
+    SurfacePtr scratch(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1));
+    CairoPtr scr(cairo_create(scratch.get()));
+    setMatrix(scr.get(), userToDevice);
+    CairoPathPtr path(cairo_copy_path(cr));
+    cairo_append_path(scr.get(), path.get());
+    std::array<double, 4> e{};
+    if (style) {
+        setStrokeStyle(scr.get(), *style);
+        cairo_stroke_extents(scr.get(), &e[0], &e[1], &e[2], &e[3]);
+    } else {
+        cairo_fill_extents(scr.get(), &e[0], &e[1], &e[2], &e[3]);
+    }
+    return e;
+}
+
 // The path's painted extents in device pixels, within the clip.
 PixelBox deviceBox(cairo_t* cr, const Transform& userToDevice, const StrokeStyle* style) {
-    double ex0, ey0, ex1, ey1;
-    if (style) {
-        cairo_stroke_extents(cr, &ex0, &ey0, &ex1, &ey1);
-    } else {
-        cairo_fill_extents(cr, &ex0, &ey0, &ex1, &ey1);
-    }
+    const auto [ex0, ey0, ex1, ey1] = paintedExtents(cr, userToDevice, style);
     double cx0, cy0, cx1, cy1;
     cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
     const auto toDevice = [&](double x0, double y0, double x1, double y1) {
@@ -85,9 +104,7 @@ SurfacePtr coverageMask(cairo_t* cr, const Transform& userToDevice, const PixelB
                         const StrokeStyle* style) {
     SurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, box.width(), box.height()));
     CairoPtr mcr(cairo_create(mask.get()));
-    const Transform m = userToDevice.then(Transform::translation(-box.x0, -box.y0));
-    const cairo_matrix_t matrix{m.a, m.b, m.c, m.d, m.tx, m.ty};
-    cairo_set_matrix(mcr.get(), &matrix);
+    setMatrix(mcr.get(), userToDevice.then(Transform::translation(-box.x0, -box.y0)));
     CairoPathPtr path(cairo_copy_path(cr));
     cairo_append_path(mcr.get(), path.get());
     cairo_set_fill_rule(mcr.get(), cairo_get_fill_rule(cr));
@@ -100,13 +117,20 @@ SurfacePtr coverageMask(cairo_t* cr, const Transform& userToDevice, const PixelB
     return mask;
 }
 
-void paintPerPixel(cairo_t* cr, const AngularGradientPaint& paint, const StrokeStyle* style) {
+// The current transform followed by the target's device scale: user space to device pixels.
+Transform userToDeviceOf(cairo_t* cr) {
     cairo_matrix_t ctm;
     cairo_get_matrix(cr, &ctm);
     double scaleX = 1, scaleY = 1;
     cairo_surface_get_device_scale(cairo_get_target(cr), &scaleX, &scaleY);
-    const Transform userToDevice = Transform{ctm.xx, ctm.yx, ctm.xy, ctm.yy, ctm.x0, ctm.y0}.then(
+    return Transform{ctm.xx, ctm.yx, ctm.xy, ctm.yy, ctm.x0, ctm.y0}.then(
         Transform::scaling(scaleX, scaleY));
+}
+
+void paintPerPixel(cairo_t* cr, const AngularGradientPaint& paint, const StrokeStyle* style) {
+    double scaleX = 1, scaleY = 1;
+    cairo_surface_get_device_scale(cairo_get_target(cr), &scaleX, &scaleY);
+    const Transform userToDevice = userToDeviceOf(cr);
     const auto deviceToUser = userToDevice.inverted();
     const PixelBox box = deviceBox(cr, userToDevice, style);
     if (!deviceToUser || box.width() <= 0) {
@@ -142,13 +166,13 @@ void paintPerPixel(cairo_t* cr, const AngularGradientPaint& paint, const StrokeS
         }
     }
     cairo_surface_mark_dirty(colored.get());
-    cairo_surface_set_device_scale(colored.get(), scaleX, scaleY);
+    // One unit a device pixel, whatever the target's device scale.
     cairo_save(cr);
     cairo_identity_matrix(cr);
-    cairo_set_source_surface(cr, colored.get(), box.x0 / scaleX, box.y0 / scaleY);
+    cairo_scale(cr, 1 / scaleX, 1 / scaleY);
+    cairo_set_source_surface(cr, colored.get(), box.x0, box.y0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_rectangle(cr, box.x0 / scaleX, box.y0 / scaleY, box.width() / scaleX,
-                    box.height() / scaleY);
+    cairo_rectangle(cr, box.x0, box.y0, box.width(), box.height());
     cairo_fill(cr);
     cairo_restore(cr);
 }
@@ -160,12 +184,7 @@ void setMeshColor(cairo_pattern_t* mesh, unsigned corner, const Color& c) {
 }
 
 void paintMesh(cairo_t* cr, const AngularGradientPaint& paint, const StrokeStyle* style) {
-    double x0, y0, x1, y1;
-    if (style) {
-        cairo_stroke_extents(cr, &x0, &y0, &x1, &y1);
-    } else {
-        cairo_fill_extents(cr, &x0, &y0, &x1, &y1);
-    }
+    const auto [x0, y0, x1, y1] = paintedExtents(cr, userToDeviceOf(cr), style);
     double reach = 0;
     for (const Point corner : {Point{x0, y0}, Point{x1, y0}, Point{x0, y1}, Point{x1, y1}}) {
         reach = std::max(reach, std::hypot(corner.x - paint.center.x, corner.y - paint.center.y));

@@ -140,6 +140,12 @@ LayoutNode layoutShape(const detail::ShapeNode& shape, ProposedSize proposal,
                        const Environment& env) {
     const Size size{proposal.width.value_or(defaultShapeSize),
                     proposal.height.value_or(defaultShapeSize)};
+    if (!isFinite(size)) {
+        // Only ever asked while measuring how far a stack's child can grow.
+        auto node = nodeOfSize(size);
+        node.visible = false;
+        return node;
+    }
     const auto path = outline(shape, size);
     if (!path) {
         return invisible(size);
