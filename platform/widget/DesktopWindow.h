@@ -31,6 +31,7 @@ public:
     DesktopWindow& operator=(const DesktopWindow&) = delete;
 
     void show(ui::View content, const Presentation& presentation);
+    GtkWidget* widget() const { return window_; }
 
     struct Token; // keeps construction to open()
     DesktopWindow(const Token&, Options options);
