@@ -65,3 +65,32 @@ function(trelvo_link_if_exists target)
         target_link_libraries(${target} PUBLIC $<TARGET_NAME_IF_EXISTS:${lib}>)
     endforeach()
 endfunction()
+
+# trelvo_translations(target DOMAIN domain PO_DIR dir [DESTINATION resources-dir] [NO_INSTALL])
+# Compiles <dir>/<lang>.po into <resources>/locale/<lang>/LC_MESSAGES/<domain>.mo beside the
+# target (the build tree's bundle) and installs them with the shared resources.
+find_program(TRELVO_MSGFMT msgfmt REQUIRED)
+function(trelvo_translations target)
+    cmake_parse_arguments(T "NO_INSTALL" "DOMAIN;PO_DIR;DESTINATION" "" ${ARGN})
+    if(NOT T_DESTINATION)
+        set(T_DESTINATION $<TARGET_FILE_DIR:${target}>/Resources)
+    endif()
+    file(GLOB catalogues CONFIGURE_DEPENDS ${T_PO_DIR}/*.po)
+    set(outputs)
+    foreach(po ${catalogues})
+        get_filename_component(lang ${po} NAME_WE)
+        set(mo ${CMAKE_CURRENT_BINARY_DIR}/locale/${lang}/LC_MESSAGES/${T_DOMAIN}.mo)
+        add_custom_command(OUTPUT ${mo}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/locale/${lang}/LC_MESSAGES
+            COMMAND ${TRELVO_MSGFMT} --check -o ${mo} ${po}
+            DEPENDS ${po} VERBATIM)
+        list(APPEND outputs ${mo})
+        if(NOT T_NO_INSTALL)
+            install(FILES ${mo} DESTINATION ${CMAKE_INSTALL_DATADIR}/${TRELVO_APP_ID}/locale/${lang}/LC_MESSAGES)
+        endif()
+    endforeach()
+    add_custom_target(${target}_translations
+        COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_BINARY_DIR}/locale ${T_DESTINATION}/locale
+        DEPENDS ${outputs} VERBATIM)
+    add_dependencies(${target} ${target}_translations)
+endfunction()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::foundation {
+
+// A program's string table: the gettext catalogue of one domain, found under
+// <resources>/locale/<language>/LC_MESSAGES/<domain>.mo and chosen by LANGUAGE, LC_ALL,
+// LC_MESSAGES and LANG as gettext chooses it.
+class Localization {
+public:
+    Localization(std::string domain, const std::filesystem::path& localeDirectory);
+
+    // The translation of the key, or nullopt when the catalogue has none.
+    std::optional<std::string> string(std::string_view key) const;
+
+    const std::string& domain() const { return domain_; }
+
+private:
+    std::string domain_;
+};
+
+} // namespace platform::foundation
