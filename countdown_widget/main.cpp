@@ -1,0 +1,6 @@
+#include "countdown_widget/VantorelWidget.h"
+#include "platform/widget/WidgetMain.h"
+
+int main(int argc, char** argv) {
+    return platform::widget::main<VantorelWidget>(argc, argv);
+}
