@@ -1,0 +1,5 @@
+#include "app/ContentView_Previews.h"
+
+ContentView ContentView_Previews::previews() {
+    return ContentView();
+}
