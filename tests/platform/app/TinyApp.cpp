@@ -1,0 +1,45 @@
+// A tiny application for the runtime's end-to-end tests: a lamp that turns from blue to red
+// once its window appears, unless TINY_APP_STILL is set.
+#include "platform/app/AppMain.h"
+#include "platform/app/ObservedObject.h"
+#include "platform/combine/Published.h"
+#include "platform/dispatch/DispatchQueue.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Stack.h"
+
+#include <cstdlib>
+
+using namespace platform::ui;
+using platform::app::ObservedObject;
+
+namespace {
+
+struct Lamp : platform::combine::ObservableObject {
+    platform::combine::Published<bool> lit{*this, false};
+};
+
+struct LampView {
+    ObservedObject<Lamp> lamp{std::make_shared<Lamp>()};
+
+    View body() const {
+        return VStack{View(lamp->lit ? Color::red : Color::blue).frame(40, 30)}.onAppear(
+            [lamp = lamp.object()] {
+                if (!std::getenv("TINY_APP_STILL")) {
+                    // As an answer from another thread would: a block on the main queue.
+                    platform::dispatch::DispatchQueue::main().async([lamp] { lamp->lit = true; });
+                }
+            });
+    }
+};
+
+struct TinyApp {
+    platform::app::Scene body() const {
+        return platform::app::WindowGroup([] { return LampView(); });
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return platform::app::main<TinyApp>(argc, argv);
+}
