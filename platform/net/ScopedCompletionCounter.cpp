@@ -44,14 +44,13 @@ bool ScopedCompletionCounter::waitFor(std::size_t count, std::chrono::millisecon
 }
 
 void detail::completionHandlerReturned() {
-    {
-        std::lock_guard guard(counter().lock);
-        if (!counter().active) {
-            return;
-        }
+    // Notified under the lock: once a waiter has seen the count, this thread no longer touches
+    // the counter, which may then be destroyed with the process.
+    std::lock_guard guard(counter().lock);
+    if (counter().active) {
         ++counter().count;
+        counter().changed.notify_all();
     }
-    counter().changed.notify_all();
 }
 
 } // namespace platform::net
