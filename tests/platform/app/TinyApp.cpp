@@ -1,9 +1,11 @@
 // A tiny application for the runtime's end-to-end tests: a lamp that turns from blue to red
-// once its window appears, unless TINY_APP_STILL is set.
+// once its window appears, unless TINY_APP_STILL is set. With TINY_APP_BUTTON the lamp is a
+// button that prints "clicked" and toggles it; "appeared" is printed when the window appears.
 #include "platform/app/AppMain.h"
 #include "platform/app/ObservedObject.h"
 #include "platform/combine/Published.h"
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/foundation/LinePrinter.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Stack.h"
 
@@ -22,13 +24,22 @@ struct LampView {
     ObservedObject<Lamp> lamp{std::make_shared<Lamp>()};
 
     View body() const {
-        return VStack{View(lamp->lit ? Color::red : Color::blue).frame(40, 30)}.onAppear(
-            [lamp = lamp.object()] {
-                if (!std::getenv("TINY_APP_STILL")) {
-                    // As an answer from another thread would: a block on the main queue.
-                    platform::dispatch::DispatchQueue::main().async([lamp] { lamp->lit = true; });
-                }
-            });
+        View light = View(lamp->lit ? Color::red : Color::blue).frame(40, 30);
+        if (std::getenv("TINY_APP_BUTTON")) {
+            light = Button(
+                [lamp = lamp.object()] {
+                    platform::foundation::print("clicked");
+                    lamp->lit = !lamp->lit;
+                },
+                light);
+        }
+        return VStack{light}.onAppear([lamp = lamp.object()] {
+            platform::foundation::print("appeared");
+            if (!std::getenv("TINY_APP_STILL")) {
+                // As an answer from another thread would: a block on the main queue.
+                platform::dispatch::DispatchQueue::main().async([lamp] { lamp->lit = true; });
+            }
+        });
     }
 };
 
