@@ -120,25 +120,24 @@ void NetworkEngine::loop() {
     }
 }
 
-bool NetworkEngine::adopt(std::unique_ptr<Task> task) {
+void NetworkEngine::adopt(std::unique_ptr<Task> task) {
     const auto& scheme = task->hop.url.scheme();
     if (scheme != "https") {
         auto code = scheme == "http" ? URLError::Code::secureConnectionRequired
                                      : URLError::Code::unsupportedURL;
         URLError error{code, task->hop.url.redactedString()};
         finishTask(std::move(task), {.error = std::move(error)});
-        return false;
+        return;
     }
     task->transfer = Transfer::make(task->run, task->hop);
     if (!task->transfer ||
         curl_multi_add_handle(multi_.get(), task->transfer->handle()) != CURLM_OK) {
         auto failing = task->hop.url.redactedString();
         finishTask(std::move(task), {.error = URLError{URLError::Code::unknown, failing}});
-        return false;
+        return;
     }
     CURL* handle = task->transfer->handle();
     active_.emplace(handle, std::move(task));
-    return true;
 }
 
 void NetworkEngine::complete(CURL* handle, CURLcode result) {

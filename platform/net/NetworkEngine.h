@@ -41,7 +41,7 @@ private:
     };
 
     void loop();
-    bool adopt(std::unique_ptr<Task> task); // on the network thread
+    void adopt(std::unique_ptr<Task> task); // on the network thread
     void complete(CURL* handle, CURLcode result);
     void expireIdle();
     long pollTimeoutMilliseconds();
