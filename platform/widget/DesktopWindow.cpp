@@ -57,7 +57,11 @@ void keepOnTheDesktop(GtkWidget* widget) {
 
 Expected<std::unique_ptr<DesktopWindow>, std::string> DesktopWindow::open(Options options) {
     if (!startGtk()) {
-        return Unexpected{std::string("cannot open the display")};
+        const char* named = std::getenv("WAYLAND_DISPLAY");
+        if (!named || !*named) {
+            named = std::getenv("DISPLAY");
+        }
+        return Unexpected{"cannot open the display " + std::string(named ? named : "")};
     }
     auto window = std::make_unique<DesktopWindow>(Token{}, std::move(options));
     window->build();

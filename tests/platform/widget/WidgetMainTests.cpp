@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <gdk/gdk.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -218,6 +219,15 @@ TEST_F(WidgetMainTest, OnceDrawsTheTimelineEntryIntoAWholePNG) {
     EXPECT_EQ(shown.height, 340);
     EXPECT_EQ(shown.centre, argb(ui::Color::blue));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    EXPECT_EQ(gdk_display_get_default(), nullptr); // pictures never start GTK
+}
+
+TEST_F(WidgetMainTest, ADisplayThatCannotBeOpenedIsNamed) {
+    ::setenv("DISPLAY", ":999999", 1);
+    auto outcome = run({});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "shade-widget: cannot open the display :999999; without a display use "
+                           "--output FILE.png\n");
 }
 
 TEST_F(WidgetMainTest, OutputIsRewrittenForEachEntryAsTimePasses) {
