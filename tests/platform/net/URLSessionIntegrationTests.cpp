@@ -110,15 +110,6 @@ TEST_F(URLSessionTest, KeepsItsOwnCopyOfTheConfiguration) {
     EXPECT_TRUE(service_.requests()[0].header("Authorization"));
 }
 
-TEST_F(URLSessionTest, FreshConfigurationsAreIndependentCopies) {
-    auto first = URLSessionConfiguration::defaultConfiguration();
-    first.httpAdditionalHeaders["X-Changed"] = "1";
-    first.timeoutIntervalForRequest = 1;
-    auto second = URLSessionConfiguration::defaultConfiguration();
-    EXPECT_TRUE(second.httpAdditionalHeaders.empty());
-    EXPECT_EQ(second.timeoutIntervalForRequest, 60);
-}
-
 TEST_F(URLSessionTest, TwoTasksSendTwoRequests) {
     URLSession session(authorized());
     fetch(session, *URL::string(url("/api/v1/stat")));
