@@ -1,0 +1,6 @@
+#include "platform/widget/WidgetMain.h"
+#include "results_widget/TrelvoResultsWidget.h"
+
+int main(int argc, char** argv) {
+    return platform::widget::main<TrelvoResultsWidget>(argc, argv);
+}
