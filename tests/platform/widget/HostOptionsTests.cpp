@@ -160,14 +160,6 @@ TEST(Describe, ShowsTheTranslationOfTheKeysWhenTheBundleHasOne) {
     EXPECT_EQ(json["description"], "Ведёт отсчёт");
 }
 
-TEST(Describe, EscapesTextThatWouldBreakTheJSON) {
-    WidgetDescriptor odd{"K", "a \"quoted\"\nname", "back\\slash", {}};
-    auto json = nlohmann::json::parse(describeJSON(odd));
-    EXPECT_EQ(json["displayName"], "a \"quoted\"\nname");
-    EXPECT_EQ(json["description"], "back\\slash");
-    EXPECT_TRUE(json["families"].is_array());
-}
-
 TEST(Help, NamesEveryOptionAndTheHeadlessWay) {
     auto text = helpText("count-widget");
     for (const char* option : {"--output", "--once", "--timeout", "--snapshot", "--placeholder",
