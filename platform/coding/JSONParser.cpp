@@ -173,6 +173,13 @@ foundation::Expected<JSONValue, DecodingError> parseJSON(std::string_view bytes)
     TreeBuilder builder;
     const char* begin = bytes.empty() ? "" : bytes.data();
     if (json::sax_parse(begin, begin + bytes.size(), &builder)) {
+        // The parser takes a NUL byte between tokens for the end of the input, so "{}\0..." would
+        // pass with anything at all after it. A NUL is never valid JSON, in a string or out.
+        if (auto nul = bytes.find('\0'); nul != std::string_view::npos) {
+            return foundation::Unexpected{invalidJSON(
+                "Syntax error while parsing value - unexpected NUL byte; expected end of input",
+                nul)};
+        }
         return builder.takeRoot();
     }
     if (builder.tooDeep()) {
