@@ -1,7 +1,7 @@
 #include "app/ContentView.h"
 
+#include "app/BundleVersion.h"
 #include "core/ServiceConfig.h"
-#include "platform/foundation/Bundle.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Stack.h"
@@ -15,12 +15,6 @@ namespace {
 // The label is the service's text: one line, and never wider than the window's other lines,
 // so that no answer can stretch the window.
 constexpr double maximumLabelWidth = 300;
-
-std::string bundleVersion() {
-    return platform::foundation::Bundle::main()
-        .object("CFBundleShortVersionString")
-        .value_or(std::string());
-}
 
 void openServicePage() {
     // The page is the service's origin itself, whatever version the label shows.
@@ -45,11 +39,11 @@ ContentView::ContentView(std::shared_ptr<NetworkManager> networkManager)
     : networkManager(std::move(networkManager)) {}
 
 View ContentView::body() const {
-    return body(bundleVersion());
+    return body(bundleShortVersion());
 }
 
 View ContentView::body(const std::string& currentVersion) const {
-    const auto& latestVersion = networkManager->latestAppVersionAvailable->version;
+    const std::string latestVersion = networkManager->latestAppVersionAvailable->version;
     return VStack{
         Image("trelvo").padding(2.0),
         Text("Made by Dovrel for Trelvo").padding(),
@@ -61,5 +55,5 @@ View ContentView::body(const std::string& currentVersion) const {
             .padding(),
     }
         .padding()
-        .onAppear([manager = networkManager] { manager->fetchLatestAvailableAppVersion(); });
+        .onAppear([manager = networkManager.object()] { manager->fetchLatestAvailableAppVersion(); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/NetworkManager.h"
+#include "platform/app/ObservedObject.h"
 #include "platform/ui/View.h"
 
 #include <memory>
@@ -9,7 +10,7 @@
 // The application's window: logo, credit, the hint to add the widget, the application's own
 // version and, while the service offers a different one, the red update button.
 struct ContentView {
-    std::shared_ptr<NetworkManager> networkManager;
+    platform::app::ObservedObject<NetworkManager> networkManager;
 
     ContentView();
     explicit ContentView(std::shared_ptr<NetworkManager> networkManager);

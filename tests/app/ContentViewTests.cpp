@@ -152,8 +152,8 @@ TEST_F(ContentViewTest, StartsOneVersionCheckWhenShown) {
 
 TEST_F(ContentViewTest, SharesAGivenClientAndMakesItsOwnOtherwise) {
     auto manager = std::make_shared<NetworkManager>();
-    EXPECT_EQ(ContentView(manager).networkManager, manager);
-    EXPECT_NE(ContentView().networkManager, ContentView().networkManager);
+    EXPECT_EQ(ContentView(manager).networkManager.object(), manager);
+    EXPECT_NE(ContentView().networkManager.object(), ContentView().networkManager.object());
     EXPECT_EQ(ContentView().networkManager->latestAppVersionAvailable->version, "0");
     EXPECT_EQ(ContentView_Previews::previews().networkManager->latestAppVersionAvailable->version,
               "0");
