@@ -55,5 +55,6 @@ View ContentView::body(const std::string& currentVersion) const {
             .padding(),
     }
         .padding()
-        .onAppear([manager = networkManager.object()] { manager->fetchLatestAvailableAppVersion(); });
+        .onAppear(
+            [manager = networkManager.object()] { manager->fetchLatestAvailableAppVersion(); });
 }
