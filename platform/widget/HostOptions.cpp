@@ -220,7 +220,11 @@ std::string helpText(std::string_view program) {
            "  --version           print the version\n"
            "\n"
            "Without a display, --output is needed: " +
-           name + " --output widget.png\n";
+           name +
+           " --output widget.png\n"
+           "\n"
+           "Exit status: 0 when ended (SIGINT, SIGTERM) or done; 1 when --once gets no "
+           "picture;\n2 for a command line that cannot be followed.\n";
 }
 
 std::string describeJSON(const WidgetDescriptor& widget) {
