@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 namespace platform::ui {
 namespace {
@@ -39,9 +40,96 @@ void finish(cairo_t* cr, const StrokeStyle* style) {
     }
 }
 
-std::uint8_t channel(double value, double alpha) {
-    return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * alpha * 255.0));
+inline double atan2Quick(double y, double x) {
+    const double ax = std::abs(x);
+    const double ay = std::abs(y);
+    const double most = std::max(ax, ay);
+    if (most == 0 || std::isnan(x) || std::isnan(y)) {
+        return 0;
+    }
+    const double a = std::min(ax, ay) / most;
+    const double s = a * a;
+    // Least-squares fit of atan(a) / a in a * a on [0, 1]; error under 5e-8 radians.
+    double r = -0.0040695177282440275;
+    r = r * s + 0.021932381566073154;
+    r = r * s - 0.0560418322905852;
+    r = r * s + 0.09654628272268642;
+    r = r * s - 0.1391513899291224;
+    r = r * s + 0.19948371132736564;
+    r = r * s - 0.33330094233676016;
+    r = r * s + 0.9999994337486462;
+    r *= a;
+    if (ay > ax) {
+        r = std::numbers::pi / 2 - r;
+    }
+    if (x < 0) {
+        r = std::numbers::pi - r;
+    }
+    return y < 0 ? -r : r;
 }
+
+// The gradient's colour for each device pixel, premultiplied as cairo stores it. Colours come
+// from a table of 4096 steps a turn, each the exact colour at its middle: within 1/30 of an
+// 8-bit step of computing every pixel afresh, at a fraction of the cost.
+class Sampler {
+public:
+    static constexpr int steps = 4096;
+
+    explicit Sampler(const AngularGradientPaint& paint)
+        : direction_(paint.endAngle >= paint.startAngle ? 1.0 : -1.0)
+        , base_(std::fmod(-direction_ * paint.startAngle, turn)) {
+        if (base_ < 0) {
+            base_ += turn;
+        }
+        const double span = std::abs(paint.endAngle - paint.startAngle);
+        // Table positions are fractions of the gradient's span, clamped past its end.
+        perRadian_ = span > 0 ? steps / span : 0.0;
+        table_.resize(steps);
+        for (int i = 0; i < steps; ++i) {
+            const double angle = paint.startAngle + direction_ * (i + 0.5) / perRadianOr(span);
+            table_[static_cast<std::size_t>(i)] = pack(paint.colorAt(angle));
+        }
+        last_ = pack(paint.colors.back());
+    }
+
+    std::uint32_t premultiplied(double angle, unsigned coverage) const {
+        double relative = direction_ * angle + base_;
+        if (relative < 0) {
+            relative += turn;
+        } else if (relative >= turn) {
+            relative -= turn;
+        }
+        const double position = relative * perRadian_;
+        const std::uint32_t full =
+            position < steps ? table_[static_cast<std::size_t>(static_cast<int>(position))] : last_;
+        if (coverage == 255) {
+            return full;
+        }
+        const auto scaled = [coverage](std::uint32_t c) {
+            const std::uint32_t v = c * coverage + 128;
+            return (v + (v >> 8)) >> 8;
+        };
+        return scaled(full >> 24) << 24 | scaled((full >> 16) & 0xFF) << 16 |
+               scaled((full >> 8) & 0xFF) << 8 | scaled(full & 0xFF);
+    }
+
+private:
+    double perRadianOr(double span) const { return span > 0 ? perRadian_ : steps / turn; }
+    static std::uint32_t pack(const Color& c) {
+        const double alpha = std::clamp(c.a, 0.0, 1.0);
+        const auto byte = [](double v) {
+            return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+        };
+        return byte(alpha) << 24 | byte(c.r * alpha) << 16 | byte(c.g * alpha) << 8 |
+               byte(c.b * alpha);
+    }
+
+    double direction_;
+    double base_;
+    double perRadian_ = 0;
+    std::vector<std::uint32_t> table_;
+    std::uint32_t last_ = 0;
+};
 
 struct PixelBox {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -145,24 +233,23 @@ void paintPerPixel(cairo_t* cr, const AngularGradientPaint& paint, const StrokeS
     unsigned char* pixels = cairo_image_surface_get_data(colored.get());
     const int stride = cairo_image_surface_get_stride(colored.get());
     const Transform& inv = *deviceToUser;
+    const Sampler sampler(paint);
+    // Pixel centres step through the gradient's coordinates by a fixed amount along a row.
+    const Point step{inv.a, inv.b};
     for (int y = 0; y < box.height(); ++y) {
         const auto* maskRow = coverage + static_cast<std::ptrdiff_t>(y) * maskStride;
         auto* row =
             reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
+        const Point first = inv.apply({box.x0 + 0.5, box.y0 + y + 0.5});
+        const double dx0 = first.x - paint.center.x;
+        const double dy0 = first.y - paint.center.y;
         for (int x = 0; x < box.width(); ++x) {
             const unsigned a = maskRow[x];
             if (a == 0) {
                 row[x] = 0;
                 continue;
             }
-            // The colour is taken at the pixel's centre, in the gradient's own coordinates.
-            const Point user = inv.apply({box.x0 + x + 0.5, box.y0 + y + 0.5});
-            const Color c =
-                paint.colorAt(std::atan2(user.y - paint.center.y, user.x - paint.center.x));
-            const double alpha = std::clamp(c.a, 0.0, 1.0) * (a / 255.0);
-            row[x] = static_cast<std::uint32_t>(channel(1, alpha)) << 24 |
-                     static_cast<std::uint32_t>(channel(c.r, alpha)) << 16 |
-                     static_cast<std::uint32_t>(channel(c.g, alpha)) << 8 | channel(c.b, alpha);
+            row[x] = sampler.premultiplied(atan2Quick(dy0 + step.y * x, dx0 + step.x * x), a);
         }
     }
     cairo_surface_mark_dirty(colored.get());
@@ -225,6 +312,10 @@ void paintMesh(cairo_t* cr, const AngularGradientPaint& paint, const StrokeStyle
 }
 
 } // namespace
+
+double fastAtan2(double y, double x) {
+    return atan2Quick(y, x);
+}
 
 void paintAngularGradient(cairo_t* cr, const AngularGradientPaint& paint,
                           const StrokeStyle* style) {
