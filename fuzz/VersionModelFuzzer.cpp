@@ -1,6 +1,7 @@
 // Decodes arbitrary bytes as the version service's answer: the one required text "version".
 // Beyond the decoder's general promises (see ResultsModelFuzzer.cpp), the text is taken from the
-// member named exactly "version" and from nowhere else, whole and as valid UTF-8.
+// member named exactly "version" and from nowhere else, whole and as valid UTF-8, and the
+// record's own description holds no control character whatever the text holds.
 #include "fuzz/DecoderOracle.h"
 #include "fuzz/Utf8.h"
 
@@ -74,6 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(member && member->is_string() && member->get<std::string>() == version,
             "the version is not the text of the member \"version\"", version);
     require(isValidUtf8(version), "the version is not valid UTF-8", version);
+    if constexpr (requires { model->description(); }) {
+        requireNoAsciiControls(model->description());
+    }
 
     auto again = decodeOrDie<AppVersionModel>(decoder, bodyWith("version", version));
     require(again && again->version == version, "the version's own body decoded differently",
