@@ -1,8 +1,7 @@
 #include "core/Extension/Color+Hex.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -15,7 +14,9 @@ struct HexCase {
     double red, green, blue;
 };
 
-void PrintTo(const HexCase& c, std::ostream* os) { *os << std::hex << "0x" << c.hex; }
+void PrintTo(const HexCase& c, std::ostream* os) {
+    *os << std::hex << "0x" << c.hex;
+}
 
 class ColorFromHex : public testing::TestWithParam<HexCase> {};
 
