@@ -143,10 +143,16 @@ void appendEscaped(std::string& out, char32_t scalar) {
     default:
         break;
     }
-    if (scalar < 0x20 || scalar == 0x7F) {
+    // C1 controls and the Unicode line and paragraph separators are escaped too: a described
+    // text is printed as one log line, and a terminal or a log reader must see it as one.
+    bool lineBreaking = scalar == 0x2028 || scalar == 0x2029;
+    if (scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F) || lineBreaking) {
         out += "\\u{";
-        out += hex[scalar >> 4];
-        out += hex[scalar & 15];
+        std::string digits;
+        for (char32_t rest = scalar; rest != 0 || digits.size() < 2; rest >>= 4) {
+            digits.insert(digits.begin(), hex[rest & 15]);
+        }
+        out += digits;
         out += '}';
         return;
     }

@@ -72,6 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"a\\b", R"("a\\b")"}, TextCase{"it's", R"("it\'s")"},
         TextCase{"\n\r\t", R"("\n\r\t")"}, TextCase{std::string("a\0b", 3), R"("a\0b")"},
         TextCase{"\x01\x1B\x7F", R"("\u{01}\u{1B}\u{7F}")"}, TextCase{"Версия 2", "\"Версия 2\""},
+        // C1 controls (NEL, CSI) and the line separators would break the one-line log.
+        TextCase{"a\u0085b\u009B", R"("a\u{85}b\u{9B}")"},
+        TextCase{"1\u20282\u2029", R"("1\u{2028}2\u{2029}")"}, TextCase{"\u00A0", "\"\u00A0\""},
         // Not UTF-8: each maximal ill-formed part becomes one U+FFFD.
         TextCase{"a\xFF"
                  "b",
