@@ -31,14 +31,4 @@ inline void requireOneLogLine(std::string_view line, Charset charset) {
     }
 }
 
-// The weaker promise of platform::foundation::debugDescription: valid UTF-8, no C0 control or DEL
-// (C1 controls and U+2028/U+2029 pass through it as written).
-inline void requireNoAsciiControls(std::string_view line) {
-    require(isValidUtf8(line), "log line is not valid UTF-8", line);
-    for (char c : line) {
-        auto byte = static_cast<unsigned char>(c);
-        require(byte >= 0x20 && byte != 0x7F, "log line holds a C0 control or DEL", line);
-    }
-}
-
 } // namespace fuzz

@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "the version is not the text of the member \"version\"", version);
     require(isValidUtf8(version), "the version is not valid UTF-8", version);
     if constexpr (requires { model->description(); }) {
-        requireNoAsciiControls(model->description());
+        requireOneLogLine(model->description(), Charset::anyUnicode);
     }
 
     auto again = decodeOrDie<AppVersionModel>(decoder, bodyWith("version", version));
