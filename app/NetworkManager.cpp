@@ -1,7 +1,7 @@
 #include "app/NetworkManager.h"
 
+#include "core/ServiceAnswer.h"
 #include "core/ServiceConfig.h"
-#include "platform/coding/JSONDecoder.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/LinePrinter.h"
 #include "platform/net/URLSession.h"
@@ -11,24 +11,10 @@ using namespace platform::net;
 
 namespace {
 
-void printError(const URLError& error) {
-    print("Error: Optional(" + error.description() + ")");
-}
-
 void handleAnswer(const std::shared_ptr<NetworkManager>& manager, const std::optional<Data>& data,
                   const std::optional<URLError>& error) {
-    if (error) {
-        printError(*error);
-        return;
-    }
-    if (!data) {
-        return;
-    }
-    platform::coding::JSONDecoder decoder;
-    decoder.keyDecodingStrategy = platform::coding::KeyDecodingStrategy::convertFromSnakeCase;
-    auto model = decoder.decode<AppVersionModel>(asStringView(*data));
+    auto model = decodeServiceAnswer<AppVersionModel>(data, error);
     if (!model) {
-        print(model.error().description());
         return;
     }
     // Views read the value on the main thread only, so it is stored there.
@@ -43,7 +29,7 @@ void handleAnswer(const std::shared_ptr<NetworkManager>& manager, const std::opt
 void NetworkManager::fetchLatestAvailableAppVersion() {
     auto fetch = makeAuthorizedFetch("/api/v1/appLatestVersion");
     if (!fetch) {
-        printError(fetch.error());
+        printTransportError(fetch.error());
         return;
     }
     URLSession session(fetch->configuration);
