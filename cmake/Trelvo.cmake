@@ -26,12 +26,14 @@ function(trelvo_test name)
     add_executable(${name} ${T_SOURCES})
     trelvo_defaults(${name})
     target_link_libraries(${name} PRIVATE ${T_LIBS} trelvo_test_support GTest::gmock GTest::gtest)
-    set(env "TRELVO_TEST_FONT=DejaVu Sans" ${T_ENVIRONMENT})
-    string(REPLACE ";" "\\;" env "${env}")
+    # The environment goes through env(1) as the test's launcher: gtest_discover_tests flattens
+    # list-valued properties, and the launcher also serves test discovery.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+        "/usr/bin/env;TRELVO_TEST_FONT=DejaVu Sans;${T_ENVIRONMENT}")
     gtest_discover_tests(${name}
         TEST_PREFIX "${name}."
         DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "${env}" TIMEOUT 120)
+        PROPERTIES LABELS ${T_LABEL} TIMEOUT 120)
 endfunction()
 
 # trelvo_test_folder(prefix LIBS ... [ENVIRONMENT ...]) in a tests/ folder shared by several
