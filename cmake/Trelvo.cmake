@@ -68,31 +68,49 @@ function(trelvo_link_if_exists target)
     endforeach()
 endfunction()
 
-# trelvo_translations(target DOMAIN domain PO_DIR dir [DESTINATION resources-dir] [NO_INSTALL])
+# trelvo_translations(target [DOMAIN domain] PO_DIR dir [DESTINATION resources-dir] [NO_INSTALL])
 # Compiles <dir>/<lang>.po into <resources>/locale/<lang>/LC_MESSAGES/<domain>.mo beside the
-# target (the build tree's bundle) and installs them with the shared resources.
+# target (the build tree's bundle) and installs them with the shared resources. The domain is
+# the target's name unless given: the runtime looks its table up by the executable's name.
 find_program(TRELVO_MSGFMT msgfmt REQUIRED)
 function(trelvo_translations target)
     cmake_parse_arguments(T "NO_INSTALL" "DOMAIN;PO_DIR;DESTINATION" "" ${ARGN})
+    if(NOT T_DOMAIN)
+        set(T_DOMAIN ${target})
+    endif()
     if(NOT T_DESTINATION)
         set(T_DESTINATION $<TARGET_FILE_DIR:${target}>/Resources)
     endif()
     file(GLOB catalogues CONFIGURE_DEPENDS ${T_PO_DIR}/*.po)
+    # Per target, so that two targets of one folder never ship each other's catalogues.
+    set(compiled ${CMAKE_CURRENT_BINARY_DIR}/${target}.locale)
     set(outputs)
+    set(copies)
     foreach(po ${catalogues})
         get_filename_component(lang ${po} NAME_WE)
-        set(mo ${CMAKE_CURRENT_BINARY_DIR}/locale/${lang}/LC_MESSAGES/${T_DOMAIN}.mo)
+        set(mo ${compiled}/${lang}/LC_MESSAGES/${T_DOMAIN}.mo)
         add_custom_command(OUTPUT ${mo}
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/locale/${lang}/LC_MESSAGES
-            COMMAND ${TRELVO_MSGFMT} --check -o ${mo} ${po}
-            DEPENDS ${po} VERBATIM)
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${compiled}/${lang}/LC_MESSAGES
+            COMMAND ${TRELVO_MSGFMT} --check-format --check-domain -o ${mo} ${po}
+            DEPENDS ${po}
+            COMMENT "Catalogue ${lang} of ${T_DOMAIN}"
+            VERBATIM)
         list(APPEND outputs ${mo})
+        set(folder ${T_DESTINATION}/locale/${lang}/LC_MESSAGES)
+        list(APPEND copies
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+            COMMAND ${CMAKE_COMMAND} -E copy ${mo} ${folder}/${T_DOMAIN}.mo)
         if(NOT T_NO_INSTALL)
-            install(FILES ${mo} DESTINATION ${CMAKE_INSTALL_DATADIR}/${TRELVO_APP_ID}/locale/${lang}/LC_MESSAGES)
+            install(FILES ${mo}
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/${TRELVO_APP_ID}/locale/${lang}/LC_MESSAGES)
         endif()
     endforeach()
-    add_custom_target(${target}_translations
-        COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_BINARY_DIR}/locale ${T_DESTINATION}/locale
-        DEPENDS ${outputs} VERBATIM)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.translations.stamp)
+    add_custom_command(OUTPUT ${stamp}
+        ${copies}
+        COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+        DEPENDS ${outputs}
+        VERBATIM)
+    add_custom_target(${target}_translations DEPENDS ${stamp})
     add_dependencies(${target} ${target}_translations)
 endfunction()

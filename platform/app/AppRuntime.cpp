@@ -33,12 +33,12 @@ void useBundleResources(const Bundle& bundle) {
     if (!folder) {
         return;
     }
-    auto strings =
-        std::make_shared<foundation::Localization>(bundle.bundleIdentifier(), *folder / "locale");
-    ui::setMainResources(ui::Resources{
-        .strings = [strings](std::string_view key) { return strings->string(key); },
-        .directory = *folder,
-    });
+    ui::Resources resources{.directory = *folder};
+    if (auto table = foundation::Localization::forBundle(bundle)) {
+        auto shared = std::make_shared<const foundation::Localization>(std::move(*table));
+        resources.strings = [shared](std::string_view key) { return shared->string(key); };
+    }
+    ui::setMainResources(std::move(resources));
 }
 
 // Headless: draws the first window into a file once what it shows first changes, or when the

@@ -1,5 +1,7 @@
 #include "platform/foundation/Localization.h"
 
+#include "platform/foundation/Bundle.h"
+
 #include <clocale>
 #include <libintl.h>
 #include <mutex>
@@ -13,6 +15,15 @@ Localization::Localization(std::string domain, const std::filesystem::path& loca
     std::call_once(messagesLocale, [] { std::setlocale(LC_MESSAGES, ""); });
     bindtextdomain(domain_.c_str(), localeDirectory.c_str());
     bind_textdomain_codeset(domain_.c_str(), "UTF-8");
+}
+
+std::optional<Localization> Localization::forBundle(const Bundle& bundle) {
+    auto folder = bundle.resourceURL();
+    auto executable = bundle.object("CFBundleExecutable");
+    if (!folder || !executable || executable->empty()) {
+        return std::nullopt;
+    }
+    return Localization(*executable, *folder / "locale");
 }
 
 std::optional<std::string> Localization::string(std::string_view key) const {

@@ -1,9 +1,8 @@
 #include "platform/widget/BundleResources.h"
 
-#include <clocale>
-#include <libintl.h>
+#include "platform/foundation/Localization.h"
+
 #include <memory>
-#include <string>
 
 namespace platform::widget {
 
@@ -14,22 +13,10 @@ ui::Resources bundleResources(const foundation::Bundle& bundle) {
         return resources;
     }
     resources.directory = *folder;
-    // Only the messages category: numbers and parsing keep the C locale's forms.
-    std::setlocale(LC_MESSAGES, "");
-    auto domain = std::make_shared<std::string>(bundle.bundleIdentifier());
-    bindtextdomain(domain->c_str(), (*folder / "locale").c_str());
-    bind_textdomain_codeset(domain->c_str(), "UTF-8");
-    resources.strings = [domain](std::string_view key) -> std::optional<std::string> {
-        if (key.empty()) {
-            return std::nullopt; // gettext answers "" with the catalogue's header
-        }
-        std::string text(key);
-        const char* translated = dgettext(domain->c_str(), text.c_str());
-        if (translated == nullptr || text == translated) {
-            return std::nullopt;
-        }
-        return std::string(translated);
-    };
+    if (auto table = foundation::Localization::forBundle(bundle)) {
+        auto shared = std::make_shared<const foundation::Localization>(std::move(*table));
+        resources.strings = [shared](std::string_view key) { return shared->string(key); };
+    }
     return resources;
 }
 

@@ -5,8 +5,8 @@
 
 namespace platform::widget {
 
-// The bundle's images and its string table: gettext catalogues named after the bundle's
-// identifier under <resources>/locale, in the user's language.
+// The bundle's images and its string table (the catalogue named after the bundle's executable,
+// in the user's language).
 ui::Resources bundleResources(const foundation::Bundle& bundle);
 
 } // namespace platform::widget
