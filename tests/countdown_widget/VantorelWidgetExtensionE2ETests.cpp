@@ -80,8 +80,10 @@ TEST_P(ExtensionPicture, OneShotDrawsTodaysCountOnTheDarkBackground) {
     auto file = c.keepAs.empty() ? scratch.path() / "widget.png"
                                  : std::filesystem::path(TRELVO_BINARY_DIR) / "pictures" / c.keepAs;
     std::filesystem::create_directories(file.parent_path());
-    std::vector<std::string> arguments{"env",    "TZ=" + c.zone, binary,
-                                       "--once", "--output",     file.string()};
+    // The untranslated texts, as the in-process pictures draw them, whatever the user's language.
+    std::vector<std::string> arguments{"env",          "-u",   "LANGUAGE", "LC_ALL=C.UTF-8",
+                                       "TZ=" + c.zone, binary, "--once",   "--output",
+                                       file.string()};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
 
     const auto before = todaysCount(c.zone);
@@ -164,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(Extension, DescribesItselfToTheHost) {
-    auto run = runProgram({binary, "--describe"});
+    auto run = runProgram({"env", "-u", "LANGUAGE", "LC_ALL=C.UTF-8", binary, "--describe"});
 
     ASSERT_EQ(run.status, 0) << run.output;
     auto description = nlohmann::json::parse(run.output);
