@@ -75,13 +75,16 @@ std::shared_ptr<DispatchQueue> DispatchQueue::serial(std::string label) {
 }
 
 void DispatchQueue::async(Block block) {
+    // The block may hold the queue's last handle and run to its end before this returns, so
+    // nothing below may touch *this once the block is queued.
+    auto state = state_;
     std::function<void()> waker;
     {
-        std::lock_guard guard(state_->lock);
-        state_->blocks.push_back(std::move(block));
-        waker = state_->waker;
+        std::lock_guard guard(state->lock);
+        state->blocks.push_back(std::move(block));
+        waker = state->waker;
     }
-    state_->changed.notify_all();
+    state->changed.notify_all();
     if (waker) {
         waker();
     }
