@@ -23,6 +23,9 @@ void SleepMonitor::connected(GObject*, GAsyncResult* result, gpointer data) {
     if (!bus) {
         return; // cancelled (we may be gone: touch nothing) or no system bus
     }
+    // GDBus ends the process when its shared connection closes; a restart of the system bus
+    // must not take the widget off the desktop. Without the bus only resumes go unheard.
+    g_dbus_connection_set_exit_on_close(bus, FALSE);
     auto* self = static_cast<SleepMonitor*>(data);
     self->bus_.reset(bus);
     self->subscription_ = g_dbus_connection_signal_subscribe(

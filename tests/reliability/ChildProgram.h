@@ -1,0 +1,79 @@
+#pragma once
+
+// A program started by a test in a process group of its own, its standard output and error
+// written to files (read while it runs; no pipe can fill up and stall it).
+//   ChildProgram widget({binary, "--output", "w.png"}, folder, {"DISPLAY"});   // DISPLAY unset
+//   widget.signal(SIGTERM);
+//   auto status = widget.waitForExit(std::chrono::seconds(10));
+//   EXPECT_EQ(status, ExitStatus::withCode(0)) << widget.errors();
+// The destructor kills the group of one still running and reaps it.
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace reliability {
+
+struct ExitStatus {
+    bool exited = false; // by itself, with `code`
+    int code = -1;
+    int signal = 0; // ended by this signal
+    bool coreDumped = false;
+
+    static ExitStatus withCode(int code) { return {true, code, 0, false}; }
+    friend bool operator==(const ExitStatus&, const ExitStatus&) = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const ExitStatus& status);
+
+class ChildProgram {
+public:
+    // A name without a slash is looked up in PATH. `environment` changes the test's own for the
+    // child: "NAME=value" sets, "NAME" unsets.
+    ChildProgram(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
+                 const std::vector<std::string>& environment = {});
+    ~ChildProgram();
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
+    void signal(int number) const;
+
+    // The status once it has ended, waiting at most `limit`; nullopt while it still runs.
+    std::optional<ExitStatus> waitForExit(std::chrono::milliseconds limit);
+    // Whether a process of its group is still alive (a helper it started, after it ended).
+    bool groupAlive() const;
+
+    std::string output() const;
+    std::string errors() const;
+    const std::filesystem::path& outputFile() const { return outputFile_; }
+    const std::filesystem::path& errorFile() const { return errorFile_; }
+    // The rest of the first output line that starts with prefix, once written whole.
+    std::optional<std::string> waitForLine(const std::string& prefix,
+                                           std::chrono::milliseconds limit) const;
+
+private:
+    pid_t pid_ = -1;
+    int pidfd_ = -1;
+    std::optional<ExitStatus> status_;
+    std::filesystem::path outputFile_;
+    std::filesystem::path errorFile_;
+};
+
+// Runs a program to its end, killed if it runs past `limit`.
+struct Finished {
+    std::optional<ExitStatus> status; // nullopt: it had to be killed
+    std::string output;
+    std::string errors;
+};
+
+Finished runToEnd(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
+                  const std::vector<std::string>& environment = {},
+                  std::chrono::milliseconds limit = std::chrono::seconds(15));
+
+} // namespace reliability
