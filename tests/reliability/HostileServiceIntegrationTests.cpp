@@ -230,7 +230,9 @@ TEST(HostileServiceSuite, EveryPeerInTurnKeepsMemoryBoundedAndThreadsAtTheirCoun
     }
 
     auto peak = reliability::peakResidentKiB();
-    EXPECT_LT(peak, memoryBoundKiB);
+    if (reliability::memoryIsMeasurable) {
+        EXPECT_LT(peak, memoryBoundKiB);
+    }
     EXPECT_TRUE(networkThreadsGone(before))
         << reliability::threadCount() << " threads, " << before << " before";
     std::cout << "peak resident " << peak << " KiB (" << peakBefore << " KiB before), threads "

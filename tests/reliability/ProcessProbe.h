@@ -11,6 +11,14 @@
 
 namespace reliability {
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// Shadow memory and the quarantine of freed blocks count as resident: memory bounds are proven
+// by the plain build.
+inline constexpr bool memoryIsMeasurable = false;
+#else
+inline constexpr bool memoryIsMeasurable = true;
+#endif
+
 // Entries of /proc/self/task: every thread alive now, the main one included.
 std::size_t threadCount();
 // VmHWM of /proc/self/status: the most this process has held resident so far.
