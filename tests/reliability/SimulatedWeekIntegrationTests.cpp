@@ -6,11 +6,13 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
 #include "platform/net/NetworkEngine.h"
+#include "platform/net/ScopedCompletionCounter.h"
 #include "platform/widget/WidgetMain.h"
 #include "results_widget/TrelvoResultsWidget.h"
 #include "tests/reliability/ProcessProbe.h"
 #include "tests/support/servers/DemoServiceFixture.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -42,6 +44,21 @@ bool eventually(const std::function<bool()>& condition) {
 void networkIdle() {
     eventually([] { return !platform::net::NetworkEngine::shared().isRunning(); });
 }
+
+// Waits for the host's loop to run what was queued for it so far: an answer handed over before
+// the fetch's handler returned has then been taken, and planned from at the time it came.
+bool hostSettled() {
+    auto ran = std::make_shared<std::atomic<bool>>(false);
+    DispatchQueue::main().async([ran] { *ran = true; });
+    return eventually([&] { return ran->load(); });
+}
+
+// Ends the host from its own loop when the script is over, however it ends.
+struct EndsTheHost {
+    ~EndsTheHost() {
+        DispatchQueue::main().async([] { std::raise(SIGTERM); });
+    }
+};
 
 class SimulatedWeek : public trelvo::test::DemoServiceFixture {
 protected:
@@ -75,25 +92,26 @@ TEST_F(SimulatedWeek, EveryFetchEndsInItsLineAndNothingPilesUp) {
     auto file = folder.path() / "results.png";
     ScopedClock clock(Date::fromTimeIntervalSince1970(1'623'000'000));
     ScopedLineCapture lines;
+    platform::net::ScopedCompletionCounter fetched;
     std::size_t threadsAfterFirst = 0;
     std::size_t threadsAfterWeek = 0;
 
     std::thread script([&] {
+        EndsTheHost end;
         serveFor(0);
-        EXPECT_TRUE(eventually([&] { return lines.lines().size() == 1; })) << "first fetch";
+        ASSERT_TRUE(fetched.waitFor(1, 15s) && hostSettled()) << "first fetch";
         networkIdle();
         threadsAfterFirst = reliability::threadCount();
         for (int fetch = 1; fetch <= fetchesInAWeek; ++fetch) {
             serveFor(fetch);
             // The reload after an answer, or the retry after a failure: one fetch either way.
             clock.advance(15 * 60);
-            ASSERT_TRUE(eventually([&] { return lines.lines().size() == std::size_t(fetch + 1); }))
-                << "fetch " << fetch << " wrote no line";
+            ASSERT_TRUE(fetched.waitFor(fetch + 1, 15s) && hostSettled())
+                << "fetch " << fetch << " never ended";
         }
         networkIdle();
         reliability::waitForThreadCount(threadsAfterFirst, 5s);
         threadsAfterWeek = reliability::threadCount();
-        DispatchQueue::main().async([] { std::raise(SIGTERM); });
     });
     std::vector<std::string> args{"TrelvoResultsWidgetExtension", "--output", file.string()};
     std::vector<char*> argv{args[0].data(), args[1].data(), args[2].data(), nullptr};
@@ -108,7 +126,9 @@ TEST_F(SimulatedWeek, EveryFetchEndsInItsLineAndNothingPilesUp) {
     }
     EXPECT_LE(threadsAfterWeek, threadsAfterFirst);
     auto peak = reliability::peakResidentKiB();
-    EXPECT_LT(peak, memoryBoundKiB);
+    if (reliability::memoryIsMeasurable) {
+        EXPECT_LT(peak, memoryBoundKiB);
+    }
     std::cout << printed.size() << " fetches; threads " << threadsAfterFirst << " after the first, "
               << threadsAfterWeek << " after the week; peak resident " << peak << " KiB\n";
 }
