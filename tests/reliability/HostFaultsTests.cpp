@@ -111,13 +111,13 @@ std::optional<Date> earliest(std::optional<Date> a, std::optional<Date> b) {
 
 // Runs the host from t0 for a day: the clock goes straight to the next thing due, the host's
 // wake-up or a provider's late answer.
-void simulateADay(Script& script) {
+void simulateADay(const std::shared_ptr<Script>& shared) {
+    auto& script = *shared;
     ScopedClock clock(t0);
     std::optional<Date> wake;
     TimelineHost<ScriptedProvider>::Hooks hooks;
     hooks.sleepUntil = [&](std::optional<Date> at) { wake = at; };
-    TimelineHost host(ScriptedProvider{std::shared_ptr<Script>(&script, [](Script*) {})}, {},
-                      std::move(hooks));
+    TimelineHost host(ScriptedProvider{shared}, {}, std::move(hooks));
     host.start();
     DispatchQueue::main().drain();
     for (int events = 0; events < 100'000; ++events) {
@@ -172,9 +172,10 @@ protected:
 };
 
 TEST_P(ProviderOverADay, RequestsStayWithinTheBackoffAndTheReloadFloor) {
-    Script script{GetParam().behaviour};
+    auto shared = std::make_shared<Script>(Script{GetParam().behaviour});
+    const auto& script = *shared;
 
-    simulateADay(script);
+    simulateADay(shared);
     RecordProperty("requests", static_cast<int>(script.asked.size()));
 
     EXPECT_GE(script.asked.size(), 2u) << "the host gave up asking";
