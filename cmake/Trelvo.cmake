@@ -30,8 +30,11 @@ function(trelvo_test name)
     # list-valued properties, and the launcher also serves test discovery.
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
         "/usr/bin/env;TRELVO_TEST_FONT=DejaVu Sans;${T_ENVIRONMENT}")
+    # Parameterised cases are named by index: a printed value (a credential among the
+    # fixtures) must not become a test name in every log.
     gtest_discover_tests(${name}
         TEST_PREFIX "${name}."
+        NO_PRETTY_VALUES
         DISCOVERY_TIMEOUT 60
         PROPERTIES LABELS ${T_LABEL} TIMEOUT 120)
 endfunction()
