@@ -68,12 +68,13 @@ inline double atan2Quick(double y, double x) {
     return y < 0 ? -r : r;
 }
 
-// The gradient's colour for each device pixel, premultiplied as cairo stores it. Colours come
-// from a table of 4096 steps a turn, each the exact colour at its middle: within 1/30 of an
-// 8-bit step of computing every pixel afresh, at a fraction of the cost.
+// The gradient's colour for each device pixel, premultiplied as cairo stores it, from a table of
+// steps along the span, each the exact colour at its middle. The table has as many steps as the
+// colours differ, so a pixel is within 1/30 of an 8-bit step of its exact colour; the widget's
+// rings, whose ends are close in colour, need a few hundred rather than thousands.
 class Sampler {
 public:
-    static constexpr int steps = 4096;
+    static constexpr int mostSteps = 4096;
 
     explicit Sampler(const AngularGradientPaint& paint)
         : direction_(paint.endAngle >= paint.startAngle ? 1.0 : -1.0)
@@ -82,13 +83,16 @@ public:
             base_ += turn;
         }
         const double span = std::abs(paint.endAngle - paint.startAngle);
-        // Table positions are fractions of the gradient's span, clamped past its end.
-        perRadian_ = span > 0 ? steps / span : 0.0;
-        table_.resize(steps);
-        for (int i = 0; i < steps; ++i) {
-            const double angle = paint.startAngle + direction_ * (i + 0.5) / perRadianOr(span);
-            table_[static_cast<std::size_t>(i)] = pack(paint.colorAt(angle));
+        if (paint.colors.size() < 2 || span == 0) {
+            // One colour everywhere, as colorAt gives.
+            table_ = {pack(paint.colorAt(0))};
+            last_ = table_.front();
+            return;
         }
+        const int steps = stepsFor(paint.colors);
+        // Table positions are fractions of the gradient's span, clamped past its end.
+        perRadian_ = steps / span;
+        table_ = tableOf(paint.colors, steps);
         last_ = pack(paint.colors.back());
     }
 
@@ -100,8 +104,9 @@ public:
             relative -= turn;
         }
         const double position = relative * perRadian_;
-        const std::uint32_t full =
-            position < steps ? table_[static_cast<std::size_t>(static_cast<int>(position))] : last_;
+        const std::uint32_t full = position < static_cast<double>(table_.size())
+                                       ? table_[static_cast<std::size_t>(position)]
+                                       : last_;
         if (coverage == 255) {
             return full;
         }
@@ -114,11 +119,43 @@ public:
     }
 
 private:
-    double perRadianOr(double span) const { return span > 0 ? perRadian_ : steps / turn; }
+    // NaN counts as 0.
+    static double unit(double v) { return v > 0 ? std::min(v, 1.0) : 0.0; }
+
+    // Half a step's change in any premultiplied channel stays under 1/30 of 1/255.
+    static int stepsFor(const std::vector<Color>& colors) {
+        double widest = 0;
+        for (std::size_t i = 1; i < colors.size(); ++i) {
+            const Color& a = colors[i - 1];
+            const Color& b = colors[i];
+            const double aa = unit(a.a), ba = unit(b.a);
+            for (const double d :
+                 {ba - aa, unit(b.r) * ba - unit(a.r) * aa, unit(b.g) * ba - unit(a.g) * aa,
+                  unit(b.b) * ba - unit(a.b) * aa}) {
+                widest = std::max(widest, std::abs(d));
+            }
+        }
+        const double segments = static_cast<double>(colors.size() > 1 ? colors.size() - 1 : 1);
+        const double needed = std::ceil(widest * segments * 255 * 15);
+        return static_cast<int>(std::clamp(needed, 1.0, double{mostSteps}));
+    }
+
+    static std::vector<std::uint32_t> tableOf(const std::vector<Color>& colors, int steps) {
+        std::vector<std::uint32_t> table(static_cast<std::size_t>(steps));
+        const double segments = static_cast<double>(colors.size() - 1);
+        for (int i = 0; i < steps; ++i) {
+            const double position = (i + 0.5) / steps * segments;
+            const auto index = std::min(static_cast<std::size_t>(position), colors.size() - 2);
+            table[static_cast<std::size_t>(i)] =
+                pack(mix(colors[index], colors[index + 1], position - static_cast<double>(index)));
+        }
+        return table;
+    }
+
     static std::uint32_t pack(const Color& c) {
-        const double alpha = std::clamp(c.a, 0.0, 1.0);
+        const double alpha = unit(c.a);
         const auto byte = [](double v) {
-            return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+            return static_cast<std::uint32_t>(unit(v) * 255.0 + 0.5);
         };
         return byte(alpha) << 24 | byte(c.r * alpha) << 16 | byte(c.g * alpha) << 8 |
                byte(c.b * alpha);
@@ -243,13 +280,20 @@ void paintPerPixel(cairo_t* cr, const AngularGradientPaint& paint, const StrokeS
         const Point first = inv.apply({box.x0 + 0.5, box.y0 + y + 0.5});
         const double dx0 = first.x - paint.center.x;
         const double dy0 = first.y - paint.center.y;
-        for (int x = 0; x < box.width(); ++x) {
+        // The new image is clear; only the covered part of each row needs colour.
+        int begin = 0;
+        int end = box.width();
+        while (begin < end && maskRow[begin] == 0) {
+            ++begin;
+        }
+        while (end > begin && maskRow[end - 1] == 0) {
+            --end;
+        }
+        for (int x = begin; x < end; ++x) {
             const unsigned a = maskRow[x];
-            if (a == 0) {
-                row[x] = 0;
-                continue;
+            if (a != 0) {
+                row[x] = sampler.premultiplied(atan2Quick(dy0 + step.y * x, dx0 + step.x * x), a);
             }
-            row[x] = sampler.premultiplied(atan2Quick(dy0 + step.y * x, dx0 + step.x * x), a);
         }
     }
     cairo_surface_mark_dirty(colored.get());

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Expected.h"
 #include "platform/ui/View.h"
+#include "platform/widget/NativeWindow.h"
 #include "platform/widget/TimelineSchedule.h"
 
 #include <cairo.h>
@@ -9,13 +10,12 @@
 #include <memory>
 #include <string>
 
-typedef struct _GtkWidget GtkWidget;
-
 namespace platform::widget {
 
 // The widget on the desktop: an undecorated window below the others, on every workspace, out of
 // the task bar and pager (the layer shell's bottom layer on Wayland), with transparent rounded
-// corners, drawn with Cairo at the monitor's scale factor.
+// corners, drawn with Cairo at the monitor's scale factor. The window itself comes from the
+// desktop-window module, loaded on the first open.
 class DesktopWindow {
 public:
     struct Options {
@@ -24,27 +24,25 @@ public:
         std::function<void()> closed;
     };
 
-    // Starts GTK (with its GL off) on first use; fails when no display can be opened.
+    // Fails when the module cannot be loaded or no display can be opened.
     static foundation::Expected<std::unique_ptr<DesktopWindow>, std::string> open(Options options);
     ~DesktopWindow();
     DesktopWindow(const DesktopWindow&) = delete;
     DesktopWindow& operator=(const DesktopWindow&) = delete;
 
     void show(ui::View content, const Presentation& presentation);
-    GtkWidget* widget() const { return window_; }
+    GtkWidget* widget() const { return native_->widget(); }
 
     struct Token; // keeps construction to open()
     DesktopWindow(const Token&, Options options);
 
 private:
-    void build();
-    void paint(cairo_t* cr);
-    void showStale(const Presentation& presentation);
+    void paint(cairo_t* cr) const;
 
     Options options_;
     ui::View content_;
     bool stale_ = false;
-    GtkWidget* window_ = nullptr;
+    std::unique_ptr<NativeWindow> native_; // last: goes first, while paint() can still run
 };
 
 } // namespace platform::widget

@@ -82,7 +82,7 @@ int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProvid
 
 // One view into the file, then exit: 0 once written, 1 when the widget gives none in time.
 int runOnce(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-            const HostOptions& options, const FilePresenter& output, const std::string& program) {
+            const HostOptions& options, FilePresenter& output, const std::string& program) {
     bool finished = false;
     int result = exitFailure;
     auto finish = [&](int code, std::optional<std::string> message) {

@@ -43,24 +43,6 @@ std::optional<std::string> failed(cairo_status_t status) {
 }
 
 Expected<std::vector<std::uint8_t>, std::string>
-encodeImage(const ui::View& content, ui::Size points, int scale, bool stale) {
-    ui::SurfacePtr surface(cairo_image_surface_create(
-        CAIRO_FORMAT_ARGB32, static_cast<int>(std::ceil(points.width * scale)),
-        static_cast<int>(std::ceil(points.height * scale))));
-    if (auto problem = failed(cairo_surface_status(surface.get()))) {
-        return Unexpected{*problem};
-    }
-    ui::CairoPtr cr(cairo_create(surface.get()));
-    cairo_scale(cr.get(), scale, scale);
-    drawWidget(cr.get(), content, points, stale);
-    if (auto problem = failed(cairo_status(cr.get()))) {
-        return Unexpected{*problem};
-    }
-    cairo_surface_flush(surface.get());
-    return ui::encodePNG(surface.get());
-}
-
-Expected<std::vector<std::uint8_t>, std::string>
 encodeVector(OutputFormat format, const ui::View& content, ui::Size points, bool stale) {
     std::vector<std::uint8_t> bytes;
     ui::SurfacePtr surface(
@@ -95,10 +77,32 @@ void drawWidget(cairo_t* cr, const ui::View& content, ui::Size points, bool stal
     cairo_restore(cr);
 }
 
+Expected<ui::SurfacePtr, std::string> drawWidgetImage(const ui::View& content, ui::Size points,
+                                                      int scale, bool stale) {
+    ui::SurfacePtr surface(cairo_image_surface_create(
+        CAIRO_FORMAT_ARGB32, static_cast<int>(std::ceil(points.width * scale)),
+        static_cast<int>(std::ceil(points.height * scale))));
+    if (auto problem = failed(cairo_surface_status(surface.get()))) {
+        return Unexpected{*problem};
+    }
+    ui::CairoPtr cr(cairo_create(surface.get()));
+    cairo_scale(cr.get(), scale, scale);
+    drawWidget(cr.get(), content, points, stale);
+    if (auto problem = failed(cairo_status(cr.get()))) {
+        return Unexpected{*problem};
+    }
+    cairo_surface_flush(surface.get());
+    return surface;
+}
+
 Expected<std::vector<std::uint8_t>, std::string>
 encodeWidget(OutputFormat format, const ui::View& content, ui::Size points, int scale, bool stale) {
     if (format == OutputFormat::png) {
-        return encodeImage(content, points, scale, stale);
+        auto image = drawWidgetImage(content, points, scale, stale);
+        if (!image) {
+            return Unexpected{image.error()};
+        }
+        return ui::encodePNG(image->get());
     }
     return encodeVector(format, content, points, stale);
 }

@@ -18,6 +18,7 @@ inline std::vector<InstalledFile> installedFiles(const std::string& appId) {
         {"bin/TrelvoResultsWidgetExtension", true},
         {"bin/VantorelWidgetExtension", true},
         {"bin/trelvo-demo-service", true},
+        {std::string(PACKAGING_MODULE_DIR) + "/desktop-window.so"},
         {"share/" + appId + "/trelvo.svg"},
         {"share/" + appId + "/autostart/" + appId + ".ResultsWidget.desktop"},
         {"share/" + appId + "/autostart/" + appId + ".CountdownWidget.desktop"},

@@ -8,8 +8,11 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -123,6 +126,106 @@ TEST_F(FilePresenterTest, AFailedPictureLeavesTheLastGoodOne) {
     EXPECT_NE(error->find(path.string()), std::string::npos) << *error;
     EXPECT_EQ(pixelAt(path, 170, 170), argb(ui::Color::blue));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+struct FileIdentity {
+    ino_t inode = 0;
+    timespec modified{};
+    bool operator==(const FileIdentity& o) const {
+        return inode == o.inode && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+std::optional<FileIdentity> identityOf(const fs::path& path) {
+    struct stat s {};
+    if (::stat(path.c_str(), &s) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{s.st_ino, s.st_mtim};
+}
+
+struct RepeatCase {
+    const char* name;
+    const char* file;
+    ui::Color second;
+    bool secondStale;
+    // What happens to the file between the two pictures.
+    std::function<void(const fs::path&)> meanwhile;
+    bool rewritten;
+};
+
+void PrintTo(const RepeatCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RepeatedPicture : public testing::TestWithParam<RepeatCase> {};
+
+TEST_P(RepeatedPicture, IsWrittenOnlyWhenItOrTheFileChanged) {
+    const auto& c = GetParam();
+    const auto folder = fs::temp_directory_path() / ("widget-repeat-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const auto path = folder / c.file;
+    FilePresenter presenter(path, WidgetFamily::systemSmall, 2);
+    ASSERT_EQ(presenter.present(ui::View(ui::Color::blue), {}), std::nullopt);
+    const auto first = identityOf(path);
+    ASSERT_TRUE(first);
+    if (c.meanwhile) {
+        c.meanwhile(path);
+    }
+    const auto before = identityOf(path);
+
+    Presentation presentation;
+    presentation.stale = c.secondStale;
+    ASSERT_EQ(presenter.present(ui::View(c.second), presentation), std::nullopt);
+
+    const auto after = identityOf(path);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(!(after == before), c.rewritten);
+    if (std::string_view(c.file).ends_with(".png")) {
+        EXPECT_EQ(pixelAt(path, 170, 170), argb(c.second));
+    }
+    fs::remove_all(folder);
+}
+
+const auto removed = [](const fs::path& p) { fs::remove(p); };
+const auto replaced = [](const fs::path& p) {
+    const auto other = p.parent_path() / "other";
+    fs::copy_file(p, other);
+    fs::rename(other, p);
+};
+const auto truncatedInPlace = [](const fs::path& p) { fs::resize_file(p, 10); };
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RepeatedPicture,
+    testing::Values(RepeatCase{"same_picture", "w.png", ui::Color::blue, false, {}, false},
+                    RepeatCase{"other_colour", "w.png", ui::Color::red, false, {}, true},
+                    RepeatCase{"now_stale", "w.png", ui::Color::blue, true, {}, true},
+                    RepeatCase{"file_removed", "w.png", ui::Color::blue, false, removed, true},
+                    RepeatCase{"file_replaced", "w.png", ui::Color::blue, false, replaced, true},
+                    RepeatCase{"file_cut_short", "w.png", ui::Color::blue, false, truncatedInPlace,
+                               true},
+                    // Vector files never come out the same twice: written each time.
+                    RepeatCase{"same_svg", "w.svg", ui::Color::blue, false, {}, true}));
+
+TEST(RepeatedPicture, AfterAFailedWriteTheNextPictureIsWritten) {
+    const auto folder = fs::temp_directory_path() / ("widget-retry-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const auto path = folder / "w.png";
+    FilePresenter presenter(path, WidgetFamily::systemSmall, 1);
+    ASSERT_EQ(presenter.present(ui::View(ui::Color::blue), {}), std::nullopt);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool writable = ::access(folder.c_str(), W_OK) == 0; // root writes anyway
+    const auto refused = presenter.present(ui::View(ui::Color::red), {});
+    fs::permissions(folder, fs::perms::owner_all);
+    if (!writable) {
+        ASSERT_TRUE(refused);
+    }
+    ASSERT_EQ(presenter.present(ui::View(ui::Color::red), {}), std::nullopt);
+    EXPECT_EQ(pixelAt(path, 85, 85), argb(ui::Color::red));
+    fs::remove_all(folder);
 }
 
 struct TimeCase {
