@@ -19,6 +19,20 @@ function(trelvo_library name)
     target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS} PRIVATE ${L_PRIVATE_LIBS})
 endfunction()
 
+# trelvo_module_properties(target name): a loadable module, <name>.so where programs look for
+# modules in the build tree, exporting only its entry point.
+function(trelvo_module_properties target name)
+    set_target_properties(${target} PROPERTIES
+        PREFIX "" OUTPUT_NAME ${name}
+        CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+        LIBRARY_OUTPUT_DIRECTORY "${TRELVO_MODULE_DIR}")
+    # Everything it uses is linked in, so a missing symbol fails the build, not the dlopen.
+    # Sanitizer runtimes come from the executable, hence the exception.
+    if(NOT TRELVO_SANITIZE)
+        target_link_options(${target} PRIVATE -Wl,--no-undefined)
+    endif()
+endfunction()
+
 # trelvo_test(name LABEL unit|integration|e2e SOURCES ... LIBS ... [ENVIRONMENT ...])
 # Tests are named "<name>.<Suite>.<Case>", so presets can pick suites by executable.
 function(trelvo_test name)

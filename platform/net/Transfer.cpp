@@ -94,10 +94,18 @@ bool Transfer::configure(const TaskRun& run, const Hop& hop) {
     set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maximumBodyBytes));
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
-    // A CA directory would keep libcurl from caching the parsed store.
-    set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+    // A CA file is parsed once and cached for the session's handles; a hashed folder is read a
+    // certificate at a time, only what the handshake needs. Not both: the bundle would be parsed
+    // whenever a folder is given too.
     if (!environment.caFile.empty()) {
         set(CURLOPT_CAINFO, environment.caFile.c_str());
+        set(CURLOPT_CAPATH,
+            environment.caDirectory.empty() ? nullptr : environment.caDirectory.c_str());
+    } else if (!environment.caDirectory.empty()) {
+        set(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+        set(CURLOPT_CAPATH, environment.caDirectory.c_str());
+    } else {
+        set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
     }
     set(CURLOPT_CA_CACHE_TIMEOUT, caCacheSeconds);
     set(CURLOPT_PROXY, environment.proxy.c_str());

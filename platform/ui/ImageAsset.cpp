@@ -1,14 +1,14 @@
 #include "platform/ui/ImageAsset.h"
 
 #include "platform/ui/CairoHandles.h"
+#include "platform/ui/SvgDocument.h"
 
-#include <librsvg/rsvg.h>
 #include <map>
 
 namespace platform::ui {
 
 struct ImageAsset::Handles {
-    GObjectPtr<RsvgHandle> svg;
+    std::unique_ptr<SvgDocument> svg;
     SurfacePtr raster;
 };
 
@@ -35,26 +35,12 @@ std::shared_ptr<const ImageAsset> ImageAsset::load(const std::filesystem::path& 
     auto handles = std::make_unique<Handles>();
     Size size;
     if (file.extension() == ".svg") {
-        GError* error = nullptr;
-        handles->svg.reset(rsvg_handle_new_from_file(file.c_str(), &error));
-        if (!handles->svg) {
-            g_clear_error(&error);
+        auto document = openSvgDocument(file);
+        if (!document) {
             return none();
         }
-        double width = 0, height = 0;
-        if (!rsvg_handle_get_intrinsic_size_in_pixels(handles->svg.get(), &width, &height)) {
-            // No width and height: use the view box as points.
-            gboolean hasViewBox = FALSE;
-            RsvgRectangle viewBox{};
-            rsvg_handle_get_intrinsic_dimensions(handles->svg.get(), nullptr, nullptr, nullptr,
-                                                 nullptr, &hasViewBox, &viewBox);
-            if (!hasViewBox) {
-                return none();
-            }
-            width = viewBox.width;
-            height = viewBox.height;
-        }
-        size = {width, height};
+        handles->svg = std::move(*document);
+        size = handles->svg->size();
     } else {
         handles->raster.reset(cairo_image_surface_create_from_png(file.c_str()));
         if (cairo_surface_status(handles->raster.get()) != CAIRO_STATUS_SUCCESS) {
@@ -76,7 +62,7 @@ std::shared_ptr<const ImageAsset> ImageAsset::named(std::string_view name,
         return none();
     }
     // Decoding an SVG costs more than a frame, and a process shows the same few assets all day.
-    // Per thread, as librsvg handles are not to be shared between threads.
+    // Per thread, as SVG documents are not to be shared between threads.
     thread_local std::map<std::filesystem::path, std::shared_ptr<const ImageAsset>> cache;
     for (const char* extension : {".svg", ".png"}) {
         const auto file = directory / (std::string(name) + extension);
@@ -93,12 +79,7 @@ std::shared_ptr<const ImageAsset> ImageAsset::named(std::string_view name,
 
 void ImageAsset::draw(cairo_t* cr, Rect rect) const {
     if (handles_->svg) {
-        const RsvgRectangle viewport{rect.origin.x, rect.origin.y, rect.size.width,
-                                     rect.size.height};
-        GError* error = nullptr;
-        if (!rsvg_handle_render_document(handles_->svg.get(), cr, &viewport, &error)) {
-            g_clear_error(&error);
-        }
+        handles_->svg->draw(cr, rect);
         return;
     }
     cairo_save(cr);

@@ -9,7 +9,7 @@
 
 namespace platform::ui {
 
-// A decoded image file: SVG through librsvg, PNG through cairo. Sizes are in points (one CSS
+// A decoded image file: SVG through librsvg (in its module), PNG through cairo. Sizes are in points (one CSS
 // pixel of an SVG, one pixel of a PNG).
 class ImageAsset {
 public:

@@ -39,6 +39,10 @@ Size logicalSize(PangoLayout* layout) {
 
 } // namespace
 
+void TextLayout::prepareFonts() {
+    make("0", Font::body(), std::nullopt, std::nullopt)->glyphCount();
+}
+
 std::shared_ptr<const TextLayout> TextLayout::make(std::string text, Font font,
                                                    std::optional<double> maxWidth,
                                                    std::optional<int> lineLimit) {

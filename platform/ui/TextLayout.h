@@ -18,6 +18,9 @@ public:
     // maxWidth: wrap (or, with a line limit, end in an ellipsis) when the text is wider.
     static std::shared_ptr<const TextLayout>
     make(std::string text, Font font, std::optional<double> maxWidth, std::optional<int> lineLimit);
+    // Sets up this thread's fonts (fontconfig's configuration and caches, the body font) ahead
+    // of the first layout, for a caller with time to spare, like a widget awaiting its answer.
+    static void prepareFonts();
     ~TextLayout();
     TextLayout(const TextLayout&) = delete;
     TextLayout& operator=(const TextLayout&) = delete;

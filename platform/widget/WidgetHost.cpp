@@ -4,6 +4,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
+#include "platform/ui/TextLayout.h"
 #include "platform/widget/BundleResources.h"
 #include "platform/widget/DesktopWindow.h"
 #include "platform/widget/FilePresenter.h"
@@ -110,6 +111,8 @@ int runOnce(HostLoop& loop, const HostedWidget& widget, const TimelineProviderCo
     if (finished) {
         return result;
     }
+    // The answer is on its way over the network: the fonts it will be drawn in can get ready.
+    ui::TextLayout::prepareFonts();
     loop.quitAfter(options.timeoutSeconds, exitFailure);
     int code = loop.run();
     if (!finished) {

@@ -19,6 +19,7 @@ inline std::vector<InstalledFile> installedFiles(const std::string& appId) {
         {"bin/VantorelWidgetExtension", true},
         {"bin/trelvo-demo-service", true},
         {std::string(PACKAGING_MODULE_DIR) + "/desktop-window.so"},
+        {std::string(PACKAGING_MODULE_DIR) + "/svg-image.so"},
         {"share/" + appId + "/trelvo.svg"},
         {"share/" + appId + "/autostart/" + appId + ".ResultsWidget.desktop"},
         {"share/" + appId + "/autostart/" + appId + ".CountdownWidget.desktop"},

@@ -1,13 +1,19 @@
+#include "platform/net/TransportEnvironment.h"
 #include "platform/net/URLSession.h"
 #include "tests/platform/net/FetchSupport.h"
 #include "tests/support/servers/RunningDemoService.h"
 #include "tests/support/servers/ScopedEnv.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
 #include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -160,6 +166,82 @@ TEST_F(URLSessionTest, MissingCertificateFileIsASecureConnectionFailure) {
     auto outcome = fetch(authorized(), url("/api/v1/stat"));
     ASSERT_TRUE(outcome.error);
     EXPECT_EQ(outcome.error->code, Code::secureConnectionFailed);
+}
+
+// A CA folder as `openssl rehash` leaves it, holding `ca` (or nothing) under its subject hash.
+std::filesystem::path hashedFolderWith(const std::optional<std::filesystem::path>& ca) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("trelvo-ca-folder-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    if (ca) {
+        FILE* in = std::fopen(ca->c_str(), "r");
+        X509* certificate = in ? PEM_read_X509(in, nullptr, nullptr, nullptr) : nullptr;
+        if (in) {
+            std::fclose(in);
+        }
+        char name[16];
+        std::snprintf(name, sizeof name, "%08lx.0",
+                      certificate ? X509_subject_name_hash(certificate) : 0ul);
+        X509_free(certificate);
+        std::filesystem::copy_file(*ca, folder / name);
+    }
+    return folder;
+}
+
+struct FolderCase {
+    bool holdsTheAuthority;
+    bool trusted;
+};
+
+class TrustThroughAFolder : public URLSessionTest,
+                            public testing::WithParamInterface<FolderCase> {};
+
+// A hashed folder is read a certificate at a time: the system's, or SSL_CERT_DIR's.
+TEST_P(TrustThroughAFolder, VerifiesAgainstWhatTheFolderHolds) {
+    const auto folder = hashedFolderWith(
+        GetParam().holdsTheAuthority ? std::optional(std::filesystem::path(service_.caFile()))
+                                     : std::nullopt);
+    ScopedEnv noFile("SSL_CERT_FILE", std::nullopt);
+    ScopedEnv directory("SSL_CERT_DIR", folder.string());
+    auto outcome = fetch(authorized(), url("/api/v1/stat"));
+    if (GetParam().trusted) {
+        EXPECT_FALSE(outcome.error) << outcome.error->description();
+        EXPECT_EQ(service_.requests().size(), 1u);
+    } else {
+        ASSERT_TRUE(outcome.error);
+        EXPECT_EQ(outcome.error->code, Code::serverCertificateUntrusted);
+        EXPECT_TRUE(service_.requests().empty());
+    }
+    std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, TrustThroughAFolder,
+                         testing::Values(FolderCase{true, true}, FolderCase{false, false}));
+
+struct HashedNameCase {
+    const char* name;
+    bool hashed;
+};
+
+class CAFolderNames : public testing::TestWithParam<HashedNameCase> {};
+
+TEST_P(CAFolderNames, CountOnlySubjectHashLinks) {
+    const auto folder = hashedFolderWith(std::nullopt);
+    std::ofstream(folder / GetParam().name) << "";
+    EXPECT_EQ(isHashedCAFolder(folder), GetParam().hashed);
+    std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, CAFolderNames,
+    testing::Values(HashedNameCase{"002c0b4f.0", true}, HashedNameCase{"DEADBEEF.12", true},
+                    HashedNameCase{"002c0b4f.pem", false}, HashedNameCase{"002c0b4f.", false},
+                    HashedNameCase{"002c0b4g.0", false}, HashedNameCase{"02c0b4f.0", false},
+                    HashedNameCase{"ca-certificates.crt", false}));
+
+TEST(CAFolder, MissingIsNotHashed) {
+    EXPECT_FALSE(isHashedCAFolder("/nonexistent/trelvo-certs"));
 }
 
 int closedLoopbackPort() {
