@@ -4,6 +4,9 @@
 //                              store and the DNS cache between sessions.
 //   BM_FetchFreshEasyHandle    the naive client: a new libcurl easy handle per request, which
 //                              parses the CA bundle again every time.
+//   BM_FetchHashedFolder       no CA file: the system's certificates as a hashed folder (as
+//                              Debian ships /etc/ssl/certs, with the test CA linked in), read a
+//                              certificate at a time; what a widget does without SSL_CERT_FILE.
 // The CA file is the system bundle with the test CA appended, so both pay for a real store.
 // CPU time is the whole process's (client, network thread and the in-process server).
 
@@ -14,16 +17,26 @@
 #include "tests/support/servers/TemporaryDirectory.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <curl/curl.h>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <memory>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
 #include <stdexcept>
 
 namespace {
 
 using namespace platform::net;
+
+unsigned long subjectHash(const std::filesystem::path& pem) {
+    std::unique_ptr<FILE, decltype(&std::fclose)> in(std::fopen(pem.c_str(), "r"), std::fclose);
+    std::unique_ptr<X509, decltype(&X509_free)> certificate(
+        in ? PEM_read_X509(in.get(), nullptr, nullptr, nullptr) : nullptr, X509_free);
+    return certificate ? X509_subject_name_hash(certificate.get()) : 0;
+}
 
 constexpr const char* systemBundle = "/etc/ssl/certs/ca-certificates.crt";
 
@@ -32,6 +45,7 @@ struct Fixture {
     trelvo::test::RunningDemoService service;
     trelvo::test::TemporaryDirectory directory{"trelvo-fetch-bench"};
     std::filesystem::path caFile = directory.path() / "ca-bundle.pem";
+    std::filesystem::path caFolder = directory.path() / "certs";
     std::unique_ptr<trelvo::test::ScopedEnv> trust;
     std::unique_ptr<trelvo::test::ScopedEnv> origin;
 
@@ -43,8 +57,20 @@ struct Fixture {
             throw std::runtime_error("cannot write the CA bundle");
         }
         out.close();
+        linkSystemFolder();
         trust = std::make_unique<trelvo::test::ScopedEnv>("SSL_CERT_FILE", caFile.string());
         origin = std::make_unique<trelvo::test::ScopedEnv>("TRELVO_SERVICE_URL", service.baseURL());
+    }
+
+    // /etc/ssl/certs's hash links, and the test CA's beside them.
+    void linkSystemFolder() {
+        std::filesystem::create_directories(caFolder);
+        for (const auto& entry : std::filesystem::directory_iterator("/etc/ssl/certs")) {
+            std::filesystem::create_symlink(entry.path(), caFolder / entry.path().filename());
+        }
+        char name[16];
+        std::snprintf(name, sizeof name, "%08lx.0", subjectHash(service.caFile()));
+        std::filesystem::copy_file(service.caFile(), caFolder / name);
     }
 
     static Fixture& shared() {
@@ -100,6 +126,18 @@ void BM_FetchSharedMultiHandle(benchmark::State& state) {
     }
 }
 
+void BM_FetchHashedFolder(benchmark::State& state) {
+    auto& fixture = Fixture::shared();
+    trelvo::test::ScopedEnv noFile("SSL_CERT_FILE", std::nullopt);
+    trelvo::test::ScopedEnv folder("SSL_CERT_DIR", fixture.caFolder.string());
+    for (auto _ : state) {
+        if (!fetchWithSession()) {
+            state.SkipWithError("fetch failed");
+            break;
+        }
+    }
+}
+
 void BM_FetchFreshEasyHandle(benchmark::State& state) {
     auto& fixture = Fixture::shared();
     auto url = fixture.service.baseURL() + "/api/v1/stat";
@@ -113,6 +151,10 @@ void BM_FetchFreshEasyHandle(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FetchSharedMultiHandle)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FetchHashedFolder)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);

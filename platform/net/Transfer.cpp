@@ -95,12 +95,11 @@ bool Transfer::configure(const TaskRun& run, const Hop& hop) {
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
     // A CA file is parsed once and cached for the session's handles; a hashed folder is read a
-    // certificate at a time, only what the handshake needs. Not both: the bundle would be parsed
-    // whenever a folder is given too.
+    // certificate at a time, only what the handshake needs. Never both: libcurl caches no store
+    // that a folder adds to.
     if (!environment.caFile.empty()) {
         set(CURLOPT_CAINFO, environment.caFile.c_str());
-        set(CURLOPT_CAPATH,
-            environment.caDirectory.empty() ? nullptr : environment.caDirectory.c_str());
+        set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
     } else if (!environment.caDirectory.empty()) {
         set(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
         set(CURLOPT_CAPATH, environment.caDirectory.c_str());

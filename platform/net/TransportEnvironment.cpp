@@ -57,9 +57,12 @@ const std::string& hashedSystemCAFolder() {
 TransportEnvironment TransportEnvironment::current() {
     TransportEnvironment environment;
     environment.caFile = firstSet({"SSL_CERT_FILE"});
-    environment.caDirectory = firstSet({"SSL_CERT_DIR"});
-    if (environment.caFile.empty() && environment.caDirectory.empty()) {
-        environment.caDirectory = hashedSystemCAFolder();
+    // A CA file names the whole store: a folder beside it would only cost its cache.
+    if (environment.caFile.empty()) {
+        environment.caDirectory = firstSet({"SSL_CERT_DIR"});
+        if (environment.caDirectory.empty()) {
+            environment.caDirectory = hashedSystemCAFolder();
+        }
     }
     environment.proxy = firstSet({"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"});
     environment.noProxy = firstSet({"no_proxy", "NO_PROXY"});

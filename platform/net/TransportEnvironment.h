@@ -9,7 +9,7 @@ namespace platform::net {
 // the environment while others may change it.
 struct TransportEnvironment {
     std::string caFile;      // SSL_CERT_FILE; empty: the system store
-    std::string caDirectory; // SSL_CERT_DIR, else the system's hashed folder; empty: none
+    std::string caDirectory; // without a CA file: SSL_CERT_DIR, else the system's hashed folder
     std::string proxy;       // https_proxy / all_proxy; empty: none
     std::string noProxy;     // no_proxy, loopback always added
 
