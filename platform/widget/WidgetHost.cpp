@@ -8,6 +8,7 @@
 #include "platform/widget/BundleResources.h"
 #include "platform/widget/DesktopWindow.h"
 #include "platform/widget/FilePresenter.h"
+#include "platform/widget/HeapTrim.h"
 #include "platform/widget/HostLoop.h"
 #include "platform/widget/SleepMonitor.h"
 #include "platform/widget/WallClockTimer.h"
@@ -67,7 +68,13 @@ int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProvid
     std::shared_ptr<HostSession> session;
     WallClockTimer timer([&] { session->wake(); }, [&] { session->clockChanged(); });
     SleepMonitor sleep([&] { session->clockChanged(); });
-    session = widget.makeSession(context, std::move(present),
+    HeapTrim trim;
+    auto presentAndTrim = [&trim, present = std::move(present)](const ui::View& view,
+                                                                const Presentation& shown) {
+        present(view, shown);
+        trim.refreshed();
+    };
+    session = widget.makeSession(context, std::move(presentAndTrim),
                                  [&](std::optional<foundation::Date> at) { timer.arm(at); });
     std::weak_ptr<HostSession> weak = session;
     auto clockMoves = foundation::clock::observeChanges([weak] {
