@@ -92,14 +92,4 @@ TEST(HeapTrim, TrimsOnTheLoopAMomentAfterARefresh) {
     EXPECT_GT(before - anonymousKilobytes(), freedKilobytes / 2);
 }
 
-TEST(HeapTrim, GoneBeforeItsMomentLeavesNothingBehind) {
-    {
-        HeapTrim trim(1ms);
-        trim.refreshed();
-    }
-    std::this_thread::sleep_for(5ms);
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-}
-
 } // namespace
