@@ -20,7 +20,6 @@ public:
         : delay_(delay) {}
 
     void refreshed();
-    bool pending() const { return pending_.get() != 0; }
 
 private:
     std::chrono::milliseconds delay_;
