@@ -13,8 +13,8 @@
 #include "core/ServiceConfig.h"
 #include "platform/net/URLSession.h"
 #include "tests/support/servers/RunningDemoService.h"
-#include "tests/support/servers/ScopedEnv.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include "platform/foundation/LinePrinter.h"
 #include "platform/net/ScopedCompletionCounter.h"
 #include "platform/ui/Layout.h"
-#include "tests/app/DefaultHandler.h"
+#include "tests/support/DefaultHandler.h"
 #include "tests/support/servers/DemoServiceFixture.h"
 
 #include <gmock/gmock.h>

@@ -1,9 +1,9 @@
 #include "app/TrelvoResultsApp.h"
 #include "platform/foundation/LinePrinter.h"
 #include "platform/notify/UNUserNotificationCenter.h"
-#include "tests/platform/notify/CapturingNotificationServer.h"
-#include "tests/platform/notify/PrivateSessionBus.h"
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/CapturingNotificationServer.h"
+#include "tests/support/PrivateSessionBus.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <chrono>
 #include <future>
@@ -18,6 +18,9 @@ using platform::foundation::ScopedLineCapture;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using namespace std::chrono_literals;
+using trelvo::test::CapturingNotificationServer;
+using trelvo::test::NotificationServerOptions;
+using trelvo::test::PrivateSessionBus;
 
 const std::string bodyPrefix = "Для скачивания доступна новая версия ";
 

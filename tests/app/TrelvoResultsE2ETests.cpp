@@ -1,9 +1,9 @@
-#include "tests/app/DefaultHandler.h"
-#include "tests/app/VirtualDisplay.h"
-#include "tests/platform/notify/CapturingNotificationServer.h"
-#include "tests/platform/notify/PrivateSessionBus.h"
+#include "tests/support/DefaultHandler.h"
+#include "tests/support/VirtualDisplay.h"
+#include "tests/support/CapturingNotificationServer.h"
+#include "tests/support/PrivateSessionBus.h"
 #include "tests/support/servers/RunningDemoService.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <cairo.h>
 #include <chrono>
@@ -25,6 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using trelvo::test::CapturingNotificationServer;
+using trelvo::test::NotificationServerOptions;
+using trelvo::test::PrivateSessionBus;
 using trelvo::test::DefaultHandler;
 using trelvo::test::RunningDemoService;
 using trelvo::test::TemporaryDirectory;

@@ -10,7 +10,7 @@
 #include "platform/ui/Render.h"
 #include "platform/ui/Resources.h"
 #include "platform/widget/BundleResources.h"
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

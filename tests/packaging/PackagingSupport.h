@@ -4,7 +4,7 @@
 // throw-away prefix that is then moved, programs run in a chosen language, pictures read back.
 
 #include "tests/results_widget/ChildProcess.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <cairo.h>
 #include <filesystem>

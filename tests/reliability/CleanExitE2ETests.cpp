@@ -2,10 +2,10 @@
 // a user's Ctrl-C would: it exits with its documented status, dumps no core, says nothing on
 // standard error and leaves no process behind. The windows are real ones on a private Xvfb.
 
-#include "tests/reliability/ChildProgram.h"
+#include "tests/support/ChildProgram.h"
 #include "tests/support/servers/HostileServer.h"
 #include "tests/support/servers/RunningDemoService.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <csignal>
 #include <filesystem>
@@ -20,8 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using reliability::ChildProgram;
-using reliability::ExitStatus;
+using trelvo::test::ChildProgram;
+using trelvo::test::ExitStatus;
 using trelvo::test::HostileScenario;
 using trelvo::test::HostileServer;
 using trelvo::test::RunningDemoService;
@@ -130,7 +130,7 @@ protected:
     }
 
     bool windowOf(pid_t pid) {
-        auto found = reliability::runToEnd(
+        auto found = trelvo::test::runToEnd(
             {"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)}, logs.path(),
             {"DISPLAY=:" + display->address}, 5s);
         return found.status == ExitStatus::withCode(0) && !found.output.empty();

@@ -9,7 +9,7 @@
 #include "platform/widget/TimelineHost.h"
 #include "platform/widget/WidgetMain.h"
 #include "platform/widget/WidgetPicture.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <algorithm>
 #include <csignal>

@@ -10,7 +10,7 @@
 #include "platform/net/ScopedDefaultTimeouts.h"
 #include "tests/reliability/ProcessProbe.h"
 #include "tests/support/servers/HostileServer.h"
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

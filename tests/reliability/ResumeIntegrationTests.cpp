@@ -6,8 +6,8 @@
 #include "platform/foundation/Clock.h"
 #include "platform/ui/Color.h"
 #include "platform/widget/WidgetMain.h"
-#include "tests/reliability/PrivateSystemBus.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/PrivateSystemBus.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -26,7 +26,7 @@ using namespace std::chrono_literals;
 using platform::dispatch::DispatchQueue;
 using platform::foundation::Date;
 using platform::foundation::ScopedClock;
-using reliability::PrivateSystemBus;
+using trelvo::test::PrivateSystemBus;
 
 constexpr double hour = 3600;
 

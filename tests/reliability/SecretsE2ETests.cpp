@@ -2,10 +2,10 @@
 // password nor its Authorization value: each run's standard output and error are handed to
 // scripts/scan-secrets, which the suite's logs go through as well.
 
-#include "tests/reliability/ChildProgram.h"
+#include "tests/support/ChildProgram.h"
 #include "tests/support/servers/HostileServer.h"
 #include "tests/support/servers/RunningDemoService.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <arpa/inet.h>
 #include <csignal>
@@ -20,8 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using reliability::ChildProgram;
-using reliability::ExitStatus;
+using trelvo::test::ChildProgram;
+using trelvo::test::ExitStatus;
 using trelvo::test::HostileScenario;
 using trelvo::test::HostileServer;
 using trelvo::test::RunningDemoService;
@@ -142,7 +142,7 @@ TEST_P(Secrets, NothingWrittenHoldsTheCredentials) {
     }
     EXPECT_NE(written.find(c.expected), std::string::npos) << written;
 
-    auto scan = reliability::runToEnd({scanner, logs.path().string()}, outputs.path());
+    auto scan = trelvo::test::runToEnd({scanner, logs.path().string()}, outputs.path());
 
     EXPECT_EQ(scan.status, ExitStatus::withCode(0)) << scan.output << scan.errors;
     EXPECT_EQ(scan.output, "");
@@ -255,7 +255,7 @@ TEST_P(SecretScanner, NamesTheFileAndLineOfEachHitWithoutRepeatingIt) {
     fs::create_directories(folder.path() / "nested");
     std::ofstream(folder.path() / "nested" / "run.log") << "first line\n" << c.text << "\n";
 
-    auto scan = reliability::runToEnd({scanner, folder.path().string()}, folder.path());
+    auto scan = trelvo::test::runToEnd({scanner, folder.path().string()}, folder.path());
 
     EXPECT_EQ(scan.status, ExitStatus::withCode(c.status)) << scan.errors;
     auto expected =
@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SecretScanner, APathThatCannotBeReadIsAUsageError) {
     TemporaryDirectory folder("reliability-scan");
     auto scan =
-        reliability::runToEnd({scanner, (folder.path() / "missing").string()}, folder.path());
+        trelvo::test::runToEnd({scanner, (folder.path() / "missing").string()}, folder.path());
     EXPECT_EQ(scan.status, ExitStatus::withCode(2));
     EXPECT_NE(scan.errors.find("missing"), std::string::npos) << scan.errors;
 }

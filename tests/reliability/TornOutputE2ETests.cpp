@@ -2,8 +2,8 @@
 // reader keeps opening the picture: every picture the reader sees is whole, and the killed
 // writers leave no pile of temporary files behind.
 
-#include "tests/reliability/ChildProgram.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/ChildProgram.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using reliability::ChildProgram;
+using trelvo::test::ChildProgram;
 using trelvo::test::TemporaryDirectory;
 
 const std::string countdown = VANTOREL_WIDGET_EXTENSION;
@@ -102,10 +102,10 @@ TEST(TornOutput, EveryPictureAReaderSeesDecodesWholeHoweverOftenTheWriterIsKille
 
     // How long one picture takes here, so that the kills fall before, during and after it.
     auto started = std::chrono::steady_clock::now();
-    auto first = reliability::runToEnd({countdown, "--once", "--output", file.string()},
+    auto first = trelvo::test::runToEnd({countdown, "--once", "--output", file.string()},
                                        logs.path(), headless);
     auto runTime = std::chrono::steady_clock::now() - started;
-    ASSERT_EQ(first.status, reliability::ExitStatus::withCode(0)) << first.errors;
+    ASSERT_EQ(first.status, trelvo::test::ExitStatus::withCode(0)) << first.errors;
 
     Reads reads;
     int killed = 0;

@@ -8,8 +8,8 @@
 #include "results_widget/TrelvoResultsWidget.h"
 #include "tests/results_widget/ChildProcess.h"
 #include "tests/results_widget/ResultsPicture.h"
-#include "tests/support/servers/ScopedEnv.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

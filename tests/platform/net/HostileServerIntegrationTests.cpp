@@ -1,7 +1,7 @@
 #include "platform/net/URLSession.h"
 #include "tests/platform/net/FetchSupport.h"
 #include "tests/support/servers/HostileServer.h"
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 

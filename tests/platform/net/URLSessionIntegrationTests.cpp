@@ -2,7 +2,7 @@
 #include "platform/net/URLSession.h"
 #include "tests/platform/net/FetchSupport.h"
 #include "tests/support/servers/RunningDemoService.h"
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "CapturingNotificationServer.h"
-#include "PrivateSessionBus.h"
+#include "tests/support/CapturingNotificationServer.h"
+#include "tests/support/PrivateSessionBus.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/notify/UNUserNotificationCenter.h"
 
@@ -13,6 +13,9 @@
 using namespace platform::notify;
 using platform::foundation::Bundle;
 using namespace std::chrono_literals;
+using trelvo::test::CapturingNotificationServer;
+using trelvo::test::NotificationServerOptions;
+using trelvo::test::PrivateSessionBus;
 
 namespace {
 

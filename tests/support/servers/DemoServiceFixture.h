@@ -6,7 +6,7 @@
 //   TEST_F(StatFetchTest, SendsCredentials) { ... service().requests() ... }
 
 #include "tests/support/servers/RunningDemoService.h"
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -17,7 +17,7 @@
 // before they are answered, so they are all there once the client has its response.
 // The destructor stops the server and waits for its threads.
 
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 #include "tools/demo-service/DemoService.h"
 #include "tools/demo-service/RecordedRequest.h"
 

@@ -8,7 +8,7 @@
 // Every RunningDemoService and HostileServer of a process uses the shared CA, so one
 // SSL_CERT_FILE trusts them all. Failures to make keys throw: a test cannot go on without them.
 
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 #include "tools/demo-service/Certificates.h"
 
 #include <filesystem>

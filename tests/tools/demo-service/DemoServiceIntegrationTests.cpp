@@ -1,6 +1,6 @@
 #include "tests/support/servers/DemoServiceFixture.h"
 #include "tests/support/servers/RunningDemoService.h"
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 #include "tests/tools/demo-service/ChildProcess.h"
 #include "tools/demo-service/StateDirectory.h"
 

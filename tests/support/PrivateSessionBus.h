@@ -4,6 +4,8 @@
 #include <gio/gio.h>
 #include <string>
 
+namespace trelvo::test {
+
 // A dbus-daemon of the test's own, with no services to start on demand, named in
 // DBUS_SESSION_BUS_ADDRESS while it lives.
 class PrivateSessionBus {
@@ -20,3 +22,5 @@ private:
     GSubprocess* daemon_ = nullptr;
     std::string address_;
 };
+
+} // namespace trelvo::test

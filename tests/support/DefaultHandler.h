@@ -7,7 +7,7 @@
 //   spawn(..., handler.environment());      // or a child's environment
 //   EXPECT_EQ(handler.nextOpened(), "https://127.0.0.1:PORT");
 
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <chrono>
 #include <optional>

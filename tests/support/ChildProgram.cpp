@@ -1,12 +1,15 @@
-#include "tests/reliability/ChildProgram.h"
+#include "tests/support/ChildProgram.h"
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <poll.h>
 #include <spawn.h>
+#include <string_view>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
@@ -14,7 +17,7 @@
 
 extern char** environ;
 
-namespace reliability {
+namespace trelvo::test {
 
 namespace {
 
@@ -200,4 +203,22 @@ Finished runToEnd(const std::vector<std::string>& arguments, const std::filesyst
     return finished;
 }
 
-} // namespace reliability
+void expectClean(const Finished& run, ExitStatus expected) {
+    ASSERT_TRUE(run.status) << "still running at its limit\n" << run.output << run.errors;
+    EXPECT_EQ(*run.status, expected) << run.output << run.errors;
+    // The password, and the start of "Basic " + base64("demo:quillfen"), which already spells the
+    // user and part of the password.
+    constexpr std::array<std::string_view, 2> secrets{"quillfen", "ZGVtbzpxdWls"};
+    constexpr std::array<std::string_view, 4> alarms{"Sanitizer", "runtime error:", "-CRITICAL **",
+                                                     "-WARNING **"};
+    for (const auto* text : {&run.output, &run.errors}) {
+        for (auto secret : secrets) {
+            EXPECT_EQ(text->find(secret), std::string::npos) << "a credential was written";
+        }
+        for (auto alarm : alarms) {
+            EXPECT_EQ(text->find(alarm), std::string::npos) << *text;
+        }
+    }
+}
+
+} // namespace trelvo::test

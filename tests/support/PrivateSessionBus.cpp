@@ -1,9 +1,11 @@
-#include "PrivateSessionBus.h"
+#include "tests/support/PrivateSessionBus.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <unistd.h>
+
+namespace trelvo::test {
 
 namespace {
 
@@ -59,3 +61,5 @@ PrivateSessionBus::~PrivateSessionBus() {
     g_object_unref(daemon_);
     std::filesystem::remove(config_);
 }
+
+} // namespace trelvo::test

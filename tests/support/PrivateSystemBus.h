@@ -8,8 +8,8 @@
 //   bus.announceSleep(false);   // PrepareForSleep(false): resumed
 //   bus.stop();                 // the bus goes away under the code
 
-#include "tests/reliability/ChildProgram.h"
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/ChildProgram.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <filesystem>
 #include <gio/gio.h>
@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-namespace reliability {
+namespace trelvo::test {
 
 class PrivateSystemBus {
 public:
@@ -41,4 +41,4 @@ private:
     std::unique_ptr<GDBusConnection, void (*)(GDBusConnection*)> login_{nullptr, nullptr};
 };
 
-} // namespace reliability
+} // namespace trelvo::test

@@ -1,4 +1,4 @@
-#include "tests/support/servers/TemporaryDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "tests/reliability/PrivateSystemBus.h"
+#include "tests/support/PrivateSystemBus.h"
 
-namespace reliability {
+namespace trelvo::test {
 
 namespace {
 
@@ -74,4 +74,4 @@ void PrivateSystemBus::stop() {
     named_.reset();
 }
 
-} // namespace reliability
+} // namespace trelvo::test

@@ -16,7 +16,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace reliability {
+namespace trelvo::test {
 
 struct ExitStatus {
     bool exited = false; // by itself, with `code`
@@ -72,8 +72,13 @@ struct Finished {
     std::string errors;
 };
 
+// What every launch of one of our programs must hold once it has ended: the `expected` status,
+// no sanitizer report, no GLib critical or warning, and neither the service's password nor its
+// Authorization value in what it wrote. Fails the calling test, naming what broke.
+void expectClean(const Finished& run, ExitStatus expected = ExitStatus::withCode(0));
+
 Finished runToEnd(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
                   const std::vector<std::string>& environment = {},
                   std::chrono::milliseconds limit = std::chrono::seconds(15));
 
-} // namespace reliability
+} // namespace trelvo::test

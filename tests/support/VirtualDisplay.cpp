@@ -1,4 +1,4 @@
-#include "tests/app/VirtualDisplay.h"
+#include "tests/support/VirtualDisplay.h"
 
 #include <fcntl.h>
 #include <gio/gio.h>

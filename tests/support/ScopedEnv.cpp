@@ -1,4 +1,4 @@
-#include "tests/support/servers/ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "tests/app/DefaultHandler.h"
+#include "tests/support/DefaultHandler.h"
 
 #include <cerrno>
 #include <cstdlib>

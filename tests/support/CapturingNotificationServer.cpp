@@ -1,7 +1,9 @@
-#include "CapturingNotificationServer.h"
+#include "tests/support/CapturingNotificationServer.h"
 
 #include <chrono>
 #include <stdexcept>
+
+namespace trelvo::test {
 
 namespace {
 
@@ -131,3 +133,5 @@ std::size_t CapturingNotificationServer::count() {
     std::lock_guard guard(lock_);
     return received_.size();
 }
+
+} // namespace trelvo::test

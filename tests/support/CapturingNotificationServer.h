@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace trelvo::test {
+
 struct NotificationServerOptions {
     bool bodyMarkup = false;       // advertise the "body-markup" capability
     const char* refusal = nullptr; // answer Notify with this error message
@@ -49,3 +51,5 @@ private:
     std::uint32_t lastId_ = 0;
     platform::notify::LoopThread loop_{"test-server"};
 };
+
+} // namespace trelvo::test
