@@ -88,9 +88,13 @@ void PrintTo(const LanguageCase& c, std::ostream* out) {
 }
 
 const std::vector<std::string> russianCountdown{"10", "дней до события", "Чемпионат Европы 2021"};
-const std::vector<std::string> russianApp{"Made by Dovrel for Trelvo",
-                                          "Добавьте Widget в mac os чтобы видеть результаты",
-                                          "текущая версия приложения: 1.0", "обновить до версии 0"};
+const std::vector<std::string> russianApp{
+    "Made by Dovrel for Trelvo", "Добавьте виджет на рабочий стол, чтобы видеть результаты",
+    "текущая версия приложения: 1.0", "обновить до версии 0"};
+// Without a catalogue each key shows as written.
+const std::vector<std::string> untranslatedApp{
+    "Made by Dovrel for Trelvo", "Добавьте Widget в mac os чтобы видеть результаты",
+    "текущая версия приложения: 1.0", "обновить до версии 0"};
 const std::string russianDescription = "Ведет отсчет до следующего крупного события";
 
 class ProgramTexts : public testing::TestWithParam<LanguageCase> {
@@ -133,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"10", "days until the event", "European Championship 2021"},
                                  "Counts down to the next big event",
                                  {"Made by Dovrel for Trelvo",
-                                  "Add the Widget in mac os to see the results",
+                                  "Add the widget to your desktop to see the results",
                                   "current app version: 1.0", "update to version 0"}},
                     LanguageCase{"Russian", "ru_RU.UTF-8", std::nullopt, russianCountdown,
                                  russianDescription, russianApp},
@@ -141,9 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
                     LanguageCase{"Russian before English", "en_US.UTF-8", "ru:en", russianCountdown,
                                  russianDescription, russianApp},
                     LanguageCase{"a language without a catalogue", "en_US.UTF-8", "de",
-                                 russianCountdown, russianDescription, russianApp},
+                                 russianCountdown, russianDescription, untranslatedApp},
                     LanguageCase{"no user locale", "C.UTF-8", std::nullopt, russianCountdown,
-                                 russianDescription, russianApp}),
+                                 russianDescription, untranslatedApp}),
     [](const auto& info) {
         std::string name;
         for (char ch : std::string(info.param.name)) {
