@@ -86,15 +86,20 @@ int openWindows(const std::string& program, const Bundle& bundle,
     auto launched = launch();
     std::vector<std::unique_ptr<AppWindow>> windows;
     std::size_t open = 0;
+    const auto name = bundle.object("CFBundleName").value_or(program);
+    const AppWindow::Options options{
+        .title = name,
+        .iconName = bundle.bundleIdentifier(),
+        .closed =
+            [&] {
+                if (--open == 0) {
+                    loop.quit(0);
+                }
+            },
+        .quit = [&] { loop.quit(0); },
+    };
     for (const auto& group : launched.scene.windowGroups) {
-        auto window = AppWindow::open(group.makeContent(),
-                                      {.title = bundle.object("CFBundleName").value_or(program),
-                                       .iconName = bundle.bundleIdentifier(),
-                                       .closed = [&] {
-                                           if (--open == 0) {
-                                               loop.quit(0);
-                                           }
-                                       }});
+        auto window = AppWindow::open(group.makeContent(), options);
         if (!window) {
             complain(program, window.error());
             return 1;

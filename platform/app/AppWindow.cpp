@@ -1,6 +1,8 @@
 #include "platform/app/AppWindow.h"
 
-#include "platform/ui/Render.h"
+#include "platform/app/ContentCanvas.h"
+#include "platform/app/WindowChrome.h"
+#include "platform/ui/CairoCanvas.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +14,23 @@ using foundation::Expected;
 using foundation::Unexpected;
 
 struct AppWindow::Token {};
+
+namespace {
+
+bool isPressKey(unsigned keyval) {
+    switch (keyval) {
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+    case GDK_KEY_ISO_Enter:
+    case GDK_KEY_space:
+    case GDK_KEY_KP_Space:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 bool startGtk(const std::string& programName) {
     // We draw with Cairo in software: GL would only load Mesa (tens of megabytes) for nothing.
@@ -48,22 +67,63 @@ void AppWindow::build() {
     if (!options_.iconName.empty()) {
         gtk_window_set_icon_name(GTK_WINDOW(window_), options_.iconName.c_str());
     }
-    canvas_ = gtk_drawing_area_new();
-    gtk_widget_add_events(canvas_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+    addChrome();
+    canvas_ = newContentCanvas({.moveFocus = [this](ui::FocusDirection direction, bool entering) {
+        return moveFocus(direction, entering);
+    }});
     gtk_container_add(GTK_CONTAINER(window_), canvas_);
+    connectWindow();
+    connectCanvas();
 
-    // GTK hands the draw signal a cairo_t already at the window's scale factor: drawing in
-    // points is drawing at full resolution. A new factor (another monitor) needs a redraw.
-    g_signal_connect(canvas_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) {
-                         static_cast<AppWindow*>(self)->paint(cr);
-                         return gboolean(TRUE);
-                     }),
-                     this);
+    auto ideal = content_.idealSize();
+    gtk_window_set_default_size(GTK_WINDOW(window_), static_cast<int>(std::ceil(ideal.width)),
+                                static_cast<int>(std::ceil(ideal.height)));
+    fitContent();
+    // The content holds the keyboard from the start, with no button focused yet: the first Tab
+    // goes to its first button (GTK would otherwise focus that button as the window opens).
+    gtk_widget_grab_focus(canvas_);
+    gtk_widget_show_all(window_);
+}
+
+void AppWindow::addChrome() {
+    addWindowChrome(GTK_WINDOW(window_),
+                    {.quit =
+                         [this] {
+                             if (options_.quit) {
+                                 options_.quit();
+                             }
+                         },
+                     .close = [this] { gtk_window_close(GTK_WINDOW(window_)); }});
+}
+
+void AppWindow::connectWindow() {
+    // A new scale factor (another monitor) needs a redraw.
     g_signal_connect(window_, "notify::scale-factor",
                      G_CALLBACK(+[](GtkWidget* widget, GParamSpec*, gpointer) {
                          gtk_widget_queue_draw(widget);
                      }),
                      nullptr);
+    g_signal_connect(window_, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
+                         auto* window = static_cast<AppWindow*>(self);
+                         window->window_ = nullptr;
+                         window->canvas_ = nullptr;
+                         if (window->options_.closed) {
+                             window->options_.closed();
+                         }
+                     }),
+                     this);
+}
+
+void AppWindow::connectCanvas() {
+    gtk_widget_add_events(canvas_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                       GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK);
+    // GTK hands the draw signal a cairo_t already at the window's scale factor: drawing in
+    // points is drawing at full resolution.
+    g_signal_connect(canvas_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) {
+                         static_cast<AppWindow*>(self)->paint(cr);
+                         return gboolean(TRUE);
+                     }),
+                     this);
     g_signal_connect(canvas_, "button-press-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEventButton* event, gpointer self) {
                          auto* window = static_cast<AppWindow*>(self);
@@ -80,21 +140,18 @@ void AppWindow::build() {
                          return gboolean(TRUE);
                      }),
                      this);
-    g_signal_connect(window_, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
-                         auto* window = static_cast<AppWindow*>(self);
-                         window->window_ = nullptr;
-                         window->canvas_ = nullptr;
-                         if (window->options_.closed) {
-                             window->options_.closed();
-                         }
-                     }),
-                     this);
-
-    auto ideal = content_.idealSize();
-    gtk_window_set_default_size(GTK_WINDOW(window_), static_cast<int>(std::ceil(ideal.width)),
-                                static_cast<int>(std::ceil(ideal.height)));
-    fitContent();
-    gtk_widget_show_all(window_);
+    g_signal_connect(
+        canvas_, "key-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* event, gpointer self) {
+            return gboolean(static_cast<AppWindow*>(self)->keyPressed(event->keyval, event->state));
+        }),
+        this);
+    for (const char* signal : {"focus-in-event", "focus-out-event"}) {
+        g_signal_connect(canvas_, signal, G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) {
+                             static_cast<AppWindow*>(self)->focusChanged();
+                             return gboolean(FALSE);
+                         }),
+                         this);
+    }
 }
 
 // The window never gets smaller than what its content needs; a user may make it larger.
@@ -108,10 +165,16 @@ void AppWindow::fitContent() {
     gtk_widget_queue_draw(canvas_);
 }
 
-void AppWindow::paint(cairo_t* cr) {
+void AppWindow::layOut() {
     ui::Size area{static_cast<double>(gtk_widget_get_allocated_width(canvas_)),
                   static_cast<double>(gtk_widget_get_allocated_height(canvas_))};
-    ui::render(content_.layout(area), cr);
+    content_.layout(area);
+}
+
+void AppWindow::paint(cairo_t* cr) {
+    layOut();
+    ui::CairoCanvas canvas(cr);
+    content_.draw(canvas, gtk_widget_has_focus(canvas_));
     content_.appear(); // the first time the content is on screen
 }
 
@@ -120,6 +183,29 @@ void AppWindow::released(double x, double y) {
     if (std::exchange(pressedOnButton_, false)) {
         content_.click({x, y});
     }
+}
+
+bool AppWindow::moveFocus(ui::FocusDirection direction, bool entering) {
+    if (entering) {
+        content_.clearFocus();
+    }
+    const bool inside = content_.moveFocus(direction);
+    focusChanged();
+    return inside;
+}
+
+bool AppWindow::keyPressed(unsigned keyval, unsigned modifiers) {
+    if ((modifiers & gtk_accelerator_get_default_mod_mask()) != 0 || !isPressKey(keyval)) {
+        return false;
+    }
+    return content_.activateFocus();
+}
+
+void AppWindow::focusChanged() {
+    if (!canvas_) {
+        return;
+    }
+    gtk_widget_queue_draw(canvas_);
 }
 
 } // namespace platform::app

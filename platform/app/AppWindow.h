@@ -13,13 +13,16 @@ typedef struct _cairo cairo_t;
 namespace platform::app {
 
 // A top-level GTK window showing one WindowContent: opened at the content's ideal size and never
-// smaller, drawn with Cairo at the window's scale factor, clicks handed to the content's buttons.
+// smaller, drawn with Cairo at the window's scale factor, clicks and keys handed to the content's
+// buttons (Tab and Shift+Tab move a focus ring among them, Return and Space press the focused
+// one), Ctrl+Q and Ctrl+W as in any GTK application.
 class AppWindow {
 public:
     struct Options {
         std::string title;
         std::string iconName;
         std::function<void()> closed; // after the user closed it
+        std::function<void()> quit;   // Ctrl+Q
     };
 
     // Starts GTK (with its GL off) on first use; fails when no display can be opened.
@@ -36,9 +39,16 @@ public:
 
 private:
     void build();
+    void addChrome();
+    void connectWindow();
+    void connectCanvas();
     void fitContent();
+    void layOut();
     void paint(cairo_t* cr);
     void released(double x, double y);
+    bool moveFocus(ui::FocusDirection direction, bool entering);
+    bool keyPressed(unsigned keyval, unsigned modifiers);
+    void focusChanged();
 
     Options options_;
     WindowContent content_;

@@ -3,7 +3,9 @@
 #include "platform/app/ObservationScope.h"
 #include "platform/combine/Cancellable.h"
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/ui/Render.h"
 
+#include <algorithm>
 #include <map>
 
 namespace platform::app {
@@ -21,6 +23,7 @@ struct WindowContent::State : std::enable_shared_from_this<State> {
     ui::View root;
     Redraw redraw;
     std::optional<ui::LayoutNode> tree;
+    std::optional<ui::NodePath> focus;
     bool appeared = false;
     bool redrawQueued = false;
     std::map<const combine::ObservableObject*, Watch> watches;
@@ -82,6 +85,12 @@ ui::Size WindowContent::idealSize() {
 
 const ui::LayoutNode& WindowContent::layout(ui::Size area) {
     state_->tree = state_->observing([&] { return ui::layoutCentered(state_->root, area); });
+    if (state_->focus) {
+        const auto order = ui::focusOrder(*state_->tree);
+        if (std::ranges::find(order, *state_->focus) == order.end()) {
+            state_->focus.reset(); // the focused button is gone
+        }
+    }
     return *state_->tree;
 }
 
@@ -109,6 +118,46 @@ bool WindowContent::click(ui::Point point) {
     }
     (*action)();
     return true;
+}
+
+bool WindowContent::moveFocus(ui::FocusDirection direction) {
+    if (!state_->tree) {
+        return false;
+    }
+    state_->focus = ui::nextFocus(*state_->tree, state_->focus, direction);
+    return state_->focus.has_value();
+}
+
+void WindowContent::clearFocus() {
+    state_->focus.reset();
+}
+
+const std::optional<ui::NodePath>& WindowContent::focus() const {
+    return state_->focus;
+}
+
+bool WindowContent::activateFocus() {
+    if (!state_->tree || !state_->focus) {
+        return false;
+    }
+    auto found = ui::locate(*state_->tree, *state_->focus);
+    if (!found || !found->node->action) {
+        return false;
+    }
+    // A copy: the action may redraw, which replaces the tree that holds it.
+    auto action = found->node->action;
+    action();
+    return true;
+}
+
+void WindowContent::draw(ui::Canvas& canvas, bool withFocusRing) const {
+    if (!state_->tree) {
+        return;
+    }
+    ui::render(*state_->tree, canvas);
+    if (withFocusRing && state_->focus) {
+        ui::drawFocusRing(*state_->tree, *state_->focus, canvas);
+    }
 }
 
 const ui::View& WindowContent::root() const {

@@ -226,9 +226,11 @@ LayoutNode layoutLinearStack(const detail::StackNode& stack, ProposedSize propos
         return invisible();
     }
     std::vector<const View*> children;
-    for (const auto& child : stack.children) {
-        if (!child.isEmpty()) {
-            children.push_back(&child);
+    std::vector<std::size_t> slots;
+    for (std::size_t i = 0; i < stack.children.size(); ++i) {
+        if (!stack.children[i].isEmpty()) {
+            children.push_back(&stack.children[i]);
+            slots.push_back(i);
         }
     }
     const auto count = children.size();
@@ -270,9 +272,11 @@ LayoutNode layoutLinearStack(const detail::StackNode& stack, ProposedSize propos
     const double crossFraction =
         axis.vertical ? fraction(stack.alignment.horizontal) : fraction(stack.alignment.vertical);
     double position = 0;
-    for (auto& child : laid) {
+    for (std::size_t i = 0; i < count; ++i) {
+        auto& child = laid[i];
         const double offset = (crossExtent - axis.cross(child.frame.size)) * crossFraction;
         child.frame.origin = axis.vertical ? Point{offset, position} : Point{position, offset};
+        child.slot = slots[i];
         position += axis.main(child.frame.size) + spacing;
         node.children.push_back(std::move(child));
     }
@@ -283,11 +287,12 @@ LayoutNode layoutDepthStack(const detail::StackNode& stack, ProposedSize proposa
                             const Environment& env) {
     std::vector<LayoutNode> laid;
     Size size;
-    for (const auto& child : stack.children) {
-        if (child.isEmpty()) {
+    for (std::size_t i = 0; i < stack.children.size(); ++i) {
+        if (stack.children[i].isEmpty()) {
             continue;
         }
-        laid.push_back(layoutView(child, proposal, env));
+        laid.push_back(layoutView(stack.children[i], proposal, env));
+        laid.back().slot = i;
         size.width = std::max(size.width, laid.back().frame.size.width);
         size.height = std::max(size.height, laid.back().frame.size.height);
     }
@@ -317,6 +322,7 @@ LayoutNode layoutButton(const detail::ButtonNode& button, ProposedSize proposal,
                     label.frame.size.height + 2 * buttonVerticalInset};
     auto node = nodeOfSize(size);
     node.action = button.action;
+    node.cornerRadius = buttonCornerRadius;
     // The light push-button bezel: a white rounded rectangle with a faint rim.
     auto bezel = nodeOfSize(size);
     const Rect rim{{0.25, 0.25},

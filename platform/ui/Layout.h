@@ -43,8 +43,17 @@ struct LayoutNode {
     bool visible = true;
     std::variant<std::monostate, TextContent, ShapeContent, ImageContent> content;
     std::function<void()> action; // set on buttons
+    double cornerRadius = 0;      // a button's bezel rounding, which its focus ring follows
     std::function<void()> appear; // set by onAppear
+    // A stack's child: its place among the stack's views, the skipped empty ones counted, so
+    // that a view appearing beside it leaves its identity alone.
+    std::optional<std::size_t> slot;
     std::vector<LayoutNode> children;
+
+    // The child's place in a NodePath: its slot, else its index among the children.
+    static std::size_t place(const LayoutNode& child, std::size_t index) {
+        return child.slot.value_or(index);
+    }
 
     // The map from this node's coordinates to its parent's.
     Transform toParent() const {
