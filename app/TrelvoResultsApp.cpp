@@ -3,6 +3,7 @@
 #include "app/BundleVersion.h"
 #include "app/ContentView.h"
 #include "app/UpdateAnnouncer.h"
+#include "core/ServiceConfig.h"
 #include "platform/foundation/LinePrinter.h"
 #include "platform/notify/UNUserNotificationCenter.h"
 
@@ -15,11 +16,20 @@ TrelvoResultsApp::TrelvoResultsApp() {
 
 platform::app::Scene TrelvoResultsApp::body() const {
     UpdateAnnouncer announcer(bundleShortVersion(), &TrelvoResultsApp::notifyAboutNewVersion);
-    return platform::app::WindowGroup([announcer] {
-        ContentView view;
-        announcer.watch(view.networkManager.object());
-        return view;
-    });
+    return platform::app::Scene(platform::app::WindowGroup([announcer] {
+               ContentView view;
+               announcer.watch(view.networkManager.object());
+               return view;
+           }))
+        .aboutPage(servicePage);
+}
+
+std::optional<std::string> TrelvoResultsApp::servicePage() {
+    // The page the update button opens: the service's origin, as the environment may set it.
+    if (auto origin = ServiceConfig::origin(ServiceConfig::baseURLText())) {
+        return origin->absoluteString();
+    }
+    return std::nullopt;
 }
 
 void TrelvoResultsApp::requestNotifications() {

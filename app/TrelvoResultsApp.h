@@ -2,6 +2,7 @@
 
 #include "platform/app/App.h"
 
+#include <optional>
 #include <string>
 
 // The companion application: asks for notification permission at each start and shows one
@@ -18,4 +19,6 @@ struct TrelvoResultsApp {
     // Schedules the "new version" notification five seconds from now; a pending one is
     // replaced. A failure prints one line.
     static void notifyAboutNewVersion(const std::string& latestAvailableVersion);
+    // The service's page, which the About window links to; none when the origin is not valid.
+    static std::optional<std::string> servicePage();
 };

@@ -95,6 +95,11 @@ function(trelvo_translations target)
     if(NOT T_DOMAIN)
         set(T_DOMAIN ${target})
     endif()
+    # A target may carry several domains (its own and the platform's): one step each.
+    set(step ${target})
+    if(NOT T_DOMAIN STREQUAL target)
+        set(step ${target}_${T_DOMAIN})
+    endif()
     if(NOT T_DESTINATION)
         set(T_DESTINATION $<TARGET_FILE_DIR:${target}>/Resources)
     endif()
@@ -122,12 +127,12 @@ function(trelvo_translations target)
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/${TRELVO_APP_ID}/locale/${lang}/LC_MESSAGES)
         endif()
     endforeach()
-    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.translations.stamp)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${step}.translations.stamp)
     add_custom_command(OUTPUT ${stamp}
         ${copies}
         COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
         DEPENDS ${outputs}
         VERBATIM)
-    add_custom_target(${target}_translations DEPENDS ${stamp})
-    add_dependencies(${target} ${target}_translations)
+    add_custom_target(${step}_translations DEPENDS ${stamp})
+    add_dependencies(${target} ${step}_translations)
 endfunction()

@@ -4,6 +4,8 @@
 
 #include <concepts>
 #include <functional>
+#include <optional>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -33,7 +35,14 @@ struct Scene {
     explicit Scene(std::vector<WindowGroup> groups)
         : windowGroups(std::move(groups)) {}
 
+    // The page the About window links to, asked each time it opens; none without it.
+    Scene aboutPage(std::function<std::optional<std::string>()> page) && {
+        aboutWebsite = std::move(page);
+        return std::move(*this);
+    }
+
     std::vector<WindowGroup> windowGroups;
+    std::function<std::optional<std::string>()> aboutWebsite;
 };
 
 // An application type: made with no arguments when the program starts, asked for its scene.

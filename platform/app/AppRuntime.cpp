@@ -97,6 +97,9 @@ int openWindows(const std::string& program, const Bundle& bundle,
                 }
             },
         .quit = [&] { loop.quit(0); },
+        .about = {name, bundle.object("CFBundleShortVersionString").value_or(""),
+                  bundle.bundleIdentifier(), launched.scene.aboutWebsite},
+        .strings = RuntimeStrings(bundle),
     };
     for (const auto& group : launched.scene.windowGroups) {
         auto window = AppWindow::open(group.makeContent(), options);

@@ -1,6 +1,7 @@
 #include "platform/app/AppWindow.h"
 
 #include "platform/app/ContentCanvas.h"
+#include "platform/app/WidgetGallery.h"
 #include "platform/app/WindowChrome.h"
 #include "platform/ui/CairoCanvas.h"
 
@@ -86,8 +87,10 @@ void AppWindow::build() {
 }
 
 void AppWindow::addChrome() {
-    addWindowChrome(GTK_WINDOW(window_),
-                    {.quit =
+    addWindowChrome(GTK_WINDOW(window_), options_.title, options_.strings,
+                    {.addWidgets = [this] { openGallery(); },
+                     .about = [this] { showAboutDialog(GTK_WINDOW(window_), options_.about); },
+                     .quit =
                          [this] {
                              if (options_.quit) {
                                  options_.quit();
@@ -206,6 +209,14 @@ void AppWindow::focusChanged() {
         return;
     }
     gtk_widget_queue_draw(canvas_);
+}
+
+void AppWindow::openGallery() {
+    auto started = openWidgetGallery(options_.strings);
+    if (!started && window_) {
+        showErrorMessage(GTK_WINDOW(window_),
+                         options_.strings("The widget gallery cannot be opened"), started.error());
+    }
 }
 
 } // namespace platform::app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/app/Dialogs.h"
+#include "platform/app/RuntimeStrings.h"
 #include "platform/app/WindowContent.h"
 #include "platform/foundation/Expected.h"
 
@@ -15,14 +17,16 @@ namespace platform::app {
 // A top-level GTK window showing one WindowContent: opened at the content's ideal size and never
 // smaller, drawn with Cairo at the window's scale factor, clicks and keys handed to the content's
 // buttons (Tab and Shift+Tab move a focus ring among them, Return and Space press the focused
-// one), Ctrl+Q and Ctrl+W as in any GTK application.
+// one), under a header bar with the platform's menu.
 class AppWindow {
 public:
     struct Options {
         std::string title;
         std::string iconName;
         std::function<void()> closed; // after the user closed it
-        std::function<void()> quit;   // Ctrl+Q
+        std::function<void()> quit;   // the menu's Quit, Ctrl+Q
+        AboutInfo about;
+        RuntimeStrings strings;
     };
 
     // Starts GTK (with its GL off) on first use; fails when no display can be opened.
@@ -49,6 +53,7 @@ private:
     bool moveFocus(ui::FocusDirection direction, bool entering);
     bool keyPressed(unsigned keyval, unsigned modifiers);
     void focusChanged();
+    void openGallery();
 
     Options options_;
     WindowContent content_;

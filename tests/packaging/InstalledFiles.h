@@ -37,6 +37,10 @@ inline std::vector<InstalledFile> installedFiles(const std::string& appId) {
                 {"share/" + appId + "/locale/" + language + "/LC_MESSAGES/" + program + ".mo"});
         }
     }
+    for (const char* language : {"en", "ru"}) { // the app runtime's own texts
+        files.push_back(
+            {"share/" + appId + "/locale/" + language + "/LC_MESSAGES/trelvo-app-runtime.mo"});
+    }
     for (const char* program : {"TrelvoResults", "TrelvoResultsWidgetExtension",
                                 "VantorelWidgetExtension", "trelvo-demo-service"}) {
         files.push_back({std::string("share/man/man1/") + program + ".1.gz"});

@@ -19,6 +19,10 @@ DefaultHandler::DefaultHandler() {
     for (auto folder : {"data/applications", "config", "none"}) {
         fs::create_directories(root / folder);
     }
+    // The MIME database every desktop has (no handler in it): without it GTK cannot load its own
+    // icons, those of a header bar among them, and aborts.
+    std::error_code noDatabase;
+    fs::create_directory_symlink("/usr/share/mime", root / "none" / "mime", noDatabase);
     const auto fifo = root / "opened";
     if (mkfifo(fifo.c_str(), 0600) != 0) {
         throw std::runtime_error("cannot make " + fifo.string());

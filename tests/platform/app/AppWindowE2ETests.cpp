@@ -1,10 +1,15 @@
+#include <algorithm>
+#include <cairo.h>
 #include <csignal>
+#include <cstdint>
+#include <cstdio>
 #include <fcntl.h>
 #include <gio/gio.h>
 #include <gio/gunixinputstream.h>
 #include <glib-unix.h>
 #include <glib.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 #include <poll.h>
 #include <string>
@@ -93,6 +98,38 @@ int run(const std::vector<std::string>& command, const std::string& display) {
     return g_subprocess_get_if_exited(process) ? g_subprocess_get_exit_status(process) : -1;
 }
 
+// The centre of the lamp (pure system blue) on the screen: the window draws its content centred
+// under its header bar, wherever those put it.
+std::optional<std::pair<int, int>> findLamp(const std::string& display) {
+    const auto shot =
+        std::string(g_get_tmp_dir()) + "/tiny-app-" + std::to_string(getpid()) + ".png";
+    if (run({"import", "-window", "root", shot}, display) != 0) {
+        return std::nullopt;
+    }
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> picture(
+        cairo_image_surface_create_from_png(shot.c_str()), cairo_surface_destroy);
+    std::remove(shot.c_str());
+    auto* image = picture.get();
+    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
+    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+        const int stride = cairo_image_surface_get_stride(image);
+        for (int y = 0; y < cairo_image_surface_get_height(image); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                cairo_image_surface_get_data(image) + y * stride);
+            for (int x = 0; x < cairo_image_surface_get_width(image); ++x) {
+                if ((row[x] & 0xFFFFFF) == 0x007AFF) {
+                    minX = std::min(minX, x), maxX = std::max(maxX, x);
+                    minY = std::min(minY, y), maxY = std::max(maxY, y);
+                }
+            }
+        }
+    }
+    if (maxX < 0) {
+        return std::nullopt;
+    }
+    return std::pair{(minX + maxX) / 2, (minY + maxY) / 2};
+}
+
 } // namespace
 
 TEST(AppWindow, OpensOnADisplayTakesARealClickAndEndsCleanlyOnSigterm) {
@@ -116,8 +153,12 @@ TEST(AppWindow, OpensOnADisplayTakesARealClickAndEndsCleanlyOnSigterm) {
     std::string pending;
 
     ASSERT_EQ(nextLine(out, pending), "appeared"); // drawn on screen, actions run
-    // Without a window manager the window sits at the origin; its content is the button.
-    EXPECT_EQ(run({"xdotool", "mousemove", "20", "15", "click", "1"}, display.name()), 0);
+    auto lamp = findLamp(display.name());
+    ASSERT_TRUE(lamp) << "the button is not on the screen";
+    EXPECT_EQ(run({"xdotool", "mousemove", std::to_string(lamp->first),
+                   std::to_string(lamp->second), "click", "1"},
+                  display.name()),
+              0);
     EXPECT_EQ(nextLine(out, pending), "clicked");
 
     g_subprocess_send_signal(app, SIGTERM);

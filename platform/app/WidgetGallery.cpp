@@ -1,0 +1,58 @@
+#include "platform/app/WidgetGallery.h"
+
+#include <glib.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace platform::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isExecutableFile(const fs::path& file) {
+    std::error_code error;
+    return fs::is_regular_file(file, error) && ::access(file.c_str(), X_OK) == 0;
+}
+
+fs::path runningExecutable() {
+    std::error_code error;
+    auto path = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : path;
+}
+
+} // namespace
+
+std::optional<fs::path> findWidgetGallery(const fs::path& folder) {
+    if (!folder.empty() && isExecutableFile(folder / widgetGalleryProgram)) {
+        return folder / widgetGalleryProgram;
+    }
+    g_autofree gchar* onPath = g_find_program_in_path(widgetGalleryProgram);
+    if (onPath && isExecutableFile(onPath)) {
+        return fs::path(onPath);
+    }
+    return std::nullopt;
+}
+
+foundation::Expected<fs::path, std::string> openWidgetGallery(const RuntimeStrings& strings) {
+    const auto executable = runningExecutable();
+    auto gallery = findWidgetGallery(executable.parent_path());
+    if (!gallery) {
+        return foundation::Unexpected{
+            strings("%@ is neither beside %@ nor on PATH.",
+                    {std::string(widgetGalleryProgram), executable.filename().string()})};
+    }
+    // No shell: the path is handed over as it is. GLib reaps the child.
+    std::string program = gallery->string();
+    char* argv[] = {program.data(), nullptr};
+    g_autoptr(GError) error = nullptr;
+    if (!g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
+                       &error)) {
+        return foundation::Unexpected{
+            strings("%@ did not start: %@",
+                    {std::string(widgetGalleryProgram), std::string(error->message)})};
+    }
+    return *gallery;
+}
+
+} // namespace platform::app
