@@ -69,9 +69,11 @@ void AppWindow::build() {
         gtk_window_set_icon_name(GTK_WINDOW(window_), options_.iconName.c_str());
     }
     addChrome();
-    canvas_ = newContentCanvas({.moveFocus = [this](ui::FocusDirection direction, bool entering) {
-        return moveFocus(direction, entering);
-    }});
+    canvas_ = newContentCanvas(
+        {.moveFocus = [this](ui::FocusDirection direction,
+                             bool entering) { return moveFocus(direction, entering); },
+         .accessibility = &accessibility_});
+    accessibility_.attach(canvas_);
     gtk_container_add(GTK_CONTAINER(window_), canvas_);
     connectWindow();
     connectCanvas();
@@ -110,6 +112,7 @@ void AppWindow::connectWindow() {
                          auto* window = static_cast<AppWindow*>(self);
                          window->window_ = nullptr;
                          window->canvas_ = nullptr;
+                         window->accessibility_.attach(nullptr);
                          if (window->options_.closed) {
                              window->options_.closed();
                          }
@@ -165,6 +168,10 @@ void AppWindow::fitContent() {
     auto ideal = content_.idealSize();
     gtk_widget_set_size_request(canvas_, static_cast<int>(std::ceil(ideal.width)),
                                 static_cast<int>(std::ceil(ideal.height)));
+    // Readers learn of the change now, even while the window is not drawn.
+    if (gtk_widget_get_realized(canvas_)) {
+        layOut();
+    }
     gtk_widget_queue_draw(canvas_);
 }
 
@@ -172,6 +179,9 @@ void AppWindow::layOut() {
     ui::Size area{static_cast<double>(gtk_widget_get_allocated_width(canvas_)),
                   static_cast<double>(gtk_widget_get_allocated_height(canvas_))};
     content_.layout(area);
+    const bool focused = gtk_widget_has_focus(canvas_);
+    accessibility_.update(content_.accessibilityElements(),
+                          focused ? content_.focus() : std::nullopt);
 }
 
 void AppWindow::paint(cairo_t* cr) {
@@ -208,6 +218,8 @@ void AppWindow::focusChanged() {
     if (!canvas_) {
         return;
     }
+    accessibility_.update(content_.accessibilityElements(),
+                          gtk_widget_has_focus(canvas_) ? content_.focus() : std::nullopt);
     gtk_widget_queue_draw(canvas_);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/app/ContentAccessibility.h"
 #include "platform/app/Dialogs.h"
 #include "platform/app/RuntimeStrings.h"
 #include "platform/app/WindowContent.h"
@@ -17,7 +18,7 @@ namespace platform::app {
 // A top-level GTK window showing one WindowContent: opened at the content's ideal size and never
 // smaller, drawn with Cairo at the window's scale factor, clicks and keys handed to the content's
 // buttons (Tab and Shift+Tab move a focus ring among them, Return and Space press the focused
-// one), under a header bar with the platform's menu.
+// one), its elements told to screen readers, under a header bar with the platform's menu.
 class AppWindow {
 public:
     struct Options {
@@ -57,6 +58,7 @@ private:
 
     Options options_;
     WindowContent content_;
+    ContentAccessibility accessibility_;
     GtkWidget* window_ = nullptr;
     GtkWidget* canvas_ = nullptr;
     bool pressedOnButton_ = false;

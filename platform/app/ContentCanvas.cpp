@@ -1,5 +1,8 @@
 #include "platform/app/ContentCanvas.h"
 
+#include "platform/app/ContentAccessibility.h"
+
+#include <gtk/gtk-a11y.h>
 #include <gtk/gtk.h>
 #include <memory>
 
@@ -14,6 +17,40 @@ ContentCanvasBehaviour* behaviourOf(GtkWidget* widget) {
     return widget ? static_cast<ContentCanvasBehaviour*>(
                         g_object_get_qdata(G_OBJECT(widget), behaviourQuark()))
                   : nullptr;
+}
+
+ContentAccessibility* accessibilityOf(AtkObject* accessible) {
+    auto* behaviour = behaviourOf(gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible)));
+    return behaviour ? behaviour->accessibility : nullptr;
+}
+
+// The canvas's accessible: GTK's own for a widget, with the content's elements as children.
+struct PlatformCanvasAccessible {
+    GtkWidgetAccessible parent;
+};
+struct PlatformCanvasAccessibleClass {
+    GtkWidgetAccessibleClass parent_class;
+};
+
+G_DEFINE_TYPE(PlatformCanvasAccessible, platform_canvas_accessible, GTK_TYPE_WIDGET_ACCESSIBLE)
+
+void platform_canvas_accessible_init(PlatformCanvasAccessible*) {}
+
+gint childCount(AtkObject* accessible) {
+    auto* elements = accessibilityOf(accessible);
+    return elements ? elements->count() : 0;
+}
+
+AtkObject* refChild(AtkObject* accessible, gint index) {
+    auto* elements = accessibilityOf(accessible);
+    auto* child = elements ? elements->child(index) : nullptr;
+    return child ? ATK_OBJECT(g_object_ref(child)) : nullptr;
+}
+
+void platform_canvas_accessible_class_init(PlatformCanvasAccessibleClass* klass) {
+    auto* atkClass = ATK_OBJECT_CLASS(klass);
+    atkClass->get_n_children = childCount;
+    atkClass->ref_child = refChild;
 }
 
 struct PlatformContentCanvas {
@@ -62,6 +99,8 @@ gboolean focus(GtkWidget* widget, GtkDirectionType direction) {
 void platform_content_canvas_class_init(PlatformContentCanvasClass* klass) {
     auto* widgetClass = GTK_WIDGET_CLASS(klass);
     widgetClass->focus = focus;
+    gtk_widget_class_set_accessible_type(widgetClass, platform_canvas_accessible_get_type());
+    gtk_widget_class_set_accessible_role(widgetClass, ATK_ROLE_PANEL);
 }
 
 } // namespace

@@ -160,6 +160,11 @@ void WindowContent::draw(ui::Canvas& canvas, bool withFocusRing) const {
     }
 }
 
+std::vector<ui::AccessibilityElement> WindowContent::accessibilityElements() const {
+    return state_->tree ? ui::accessibilityElements(*state_->tree)
+                        : std::vector<ui::AccessibilityElement>();
+}
+
 const ui::View& WindowContent::root() const {
     return state_->root;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/Accessibility.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Layout.h"
 #include "platform/ui/View.h"
@@ -7,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace platform::app {
 
@@ -44,6 +46,8 @@ public:
     bool activateFocus();
     // Draws the last layout, with the focus ring when the window shows keyboard focus.
     void draw(ui::Canvas& canvas, bool withFocusRing) const;
+    // The last layout's elements, for screen readers.
+    std::vector<ui::AccessibilityElement> accessibilityElements() const;
 
     const ui::View& root() const;
 
