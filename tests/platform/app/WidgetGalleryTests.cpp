@@ -7,65 +7,32 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using platform::app::findWidgetGallery;
 using platform::app::widgetGalleryProgram;
-using trelvo::test::ScopedEnv;
-using trelvo::test::TemporaryDirectory;
 
-namespace {
-
-enum class Entry { none, program, plainFile, folder };
-
-void place(const fs::path& folder, Entry entry) {
-    fs::create_directories(folder);
-    const auto file = folder / widgetGalleryProgram;
-    switch (entry) {
-    case Entry::none:
-        break;
-    case Entry::program:
-    case Entry::plainFile:
-        trelvo::test::writeFile(file, "#!/bin/sh\n");
-        fs::permissions(file, entry == Entry::program
-                                  ? fs::perms::owner_all
-                                  : fs::perms::owner_read | fs::perms::owner_write);
-        break;
-    case Entry::folder:
-        fs::create_directories(file);
-        break;
-    }
-}
-
-} // namespace
-
-TEST(WidgetGallery, IsFoundBesideTheApplicationFirstThenOnPath) {
+TEST(WidgetGallery, IsTheProgramBesideTheApplicationFirstThenTheOneOnPath) {
     struct Case {
         const char* name;
-        Entry beside;
-        Entry onPath;
-        const char* found; // "beside", "path" or nullptr
+        fs::perms beside; // none: no file there
+        fs::perms onPath;
+        const char* found; // "beside", "path" or nothing
     } cases[] = {
-        {"both: the one shipped with the application", Entry::program, Entry::program, "beside"},
-        {"only on PATH", Entry::none, Entry::program, "path"},
-        {"beside but not executable", Entry::plainFile, Entry::program, "path"},
-        {"a folder of that name beside", Entry::folder, Entry::program, "path"},
-        {"nowhere", Entry::none, Entry::plainFile, nullptr},
+        {"both", fs::perms::owner_all, fs::perms::owner_all, "beside"},
+        {"beside but not executable", fs::perms::owner_read, fs::perms::owner_all, "path"},
+        {"nowhere executable", fs::perms::none, fs::perms::owner_read, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TemporaryDirectory root;
-        const auto app = root.path() / "bin";
-        const auto path = root.path() / "elsewhere";
-        place(app, c.beside);
-        place(path, c.onPath);
-        ScopedEnv searched("PATH", path.string());
-
-        auto gallery = findWidgetGallery(app);
-        if (!c.found) {
-            EXPECT_EQ(gallery, std::nullopt);
-            continue;
+        trelvo::test::TemporaryDirectory root;
+        for (auto [folder, permissions] : {std::pair{"beside", c.beside}, {"path", c.onPath}}) {
+            fs::create_directories(root.path() / folder);
+            if (permissions != fs::perms::none) {
+                trelvo::test::writeFile(root.path() / folder / widgetGalleryProgram, "#!/bin/sh\n");
+                fs::permissions(root.path() / folder / widgetGalleryProgram, permissions);
+            }
         }
+        trelvo::test::ScopedEnv path("PATH", (root.path() / "path").string());
         const auto expected =
-            (std::string(c.found) == "beside" ? app : path) / widgetGalleryProgram;
-        EXPECT_EQ(gallery, expected);
+            c.found ? std::optional(root.path() / c.found / widgetGalleryProgram) : std::nullopt;
+        EXPECT_EQ(platform::app::findWidgetGallery(root.path() / "beside"), expected);
     }
 }
