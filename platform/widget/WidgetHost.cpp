@@ -1,6 +1,7 @@
 #include "platform/widget/WidgetHost.h"
 
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/dispatch/MainLoop.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
@@ -9,7 +10,6 @@
 #include "platform/widget/DesktopWindow.h"
 #include "platform/widget/FilePresenter.h"
 #include "platform/widget/HeapTrim.h"
-#include "platform/widget/HostLoop.h"
 #include "platform/widget/SleepMonitor.h"
 #include "platform/widget/WallClockTimer.h"
 
@@ -63,7 +63,7 @@ ui::Size pointsOf(WidgetFamily family) {
 
 // Runs the widget's timeline until the loop ends: sleeps until the next deadline, wakes for
 // wall-clock jumps, resume from suspend, and moves of the test clock.
-int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
+int runTimeline(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
                 PresentView present) {
     std::shared_ptr<HostSession> session;
     WallClockTimer timer([&] { session->wake(); }, [&] { session->clockChanged(); });
@@ -89,7 +89,7 @@ int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProvid
 }
 
 // One view into the file, then exit: 0 once written, 1 when the widget gives none in time.
-int runOnce(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
+int runOnce(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
             const HostOptions& options, FilePresenter& output, const std::string& program) {
     bool finished = false;
     int result = exitFailure;
@@ -135,7 +135,7 @@ int runOnce(HostLoop& loop, const HostedWidget& widget, const TimelineProviderCo
     return result;
 }
 
-int runFile(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
+int runFile(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
             const HostOptions& options, const std::string& program) {
     FilePresenter output(*options.output, context.family, options.scale.value_or(1));
     if (options.once || options.source != ContentSource::timeline) {
@@ -149,7 +149,7 @@ int runFile(HostLoop& loop, const HostedWidget& widget, const TimelineProviderCo
                        });
 }
 
-int runWindow(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
+int runWindow(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
               const HostOptions& options, const std::string& program) {
     auto window =
         DesktopWindow::open({pointsOf(context.family), widget.descriptor.displayName.resolved(),
@@ -217,7 +217,7 @@ int runHost(int argc, char** argv, const HostedWidget& widget) {
     }
     auto context =
         TimelineProviderContext::forFamily(*family, options->source == ContentSource::snapshot);
-    HostLoop loop;
+    dispatch::MainLoop loop;
     if (options->output) {
         return runFile(loop, widget, context, *options, program);
     }

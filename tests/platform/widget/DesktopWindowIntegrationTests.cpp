@@ -3,7 +3,6 @@
 #include "platform/foundation/TimeZone.h"
 #include "platform/ui/CairoHandles.h"
 #include "platform/widget/DesktopWindow.h"
-#include "platform/widget/HostLoop.h"
 #include "platform/widget/WidgetMain.h"
 
 #include <csignal>

@@ -1,6 +1,6 @@
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/dispatch/MainLoop.h"
 #include "platform/foundation/Clock.h"
-#include "platform/widget/HostLoop.h"
 #include "platform/widget/SleepMonitor.h"
 #include "platform/widget/WallClockTimer.h"
 
@@ -12,6 +12,7 @@ namespace {
 
 using namespace platform::widget;
 using platform::dispatch::DispatchQueue;
+using HostLoop = platform::dispatch::MainLoop;
 using platform::foundation::clock::systemNow;
 
 TEST(HostLoop, RunsBlocksQueuedFromAnotherThreadOnTheLoopsThread) {
