@@ -9,6 +9,7 @@
 
 namespace {
 
+using namespace countdown_widget;
 using countdown_test::LocalTime;
 using platform::foundation::Calendar;
 using platform::foundation::Locale;

@@ -11,6 +11,7 @@
 
 namespace {
 
+using namespace countdown_widget;
 using countdown_test::LocalTime;
 using platform::foundation::Date;
 using platform::foundation::ScopedClock;

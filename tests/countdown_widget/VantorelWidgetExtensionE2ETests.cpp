@@ -18,6 +18,7 @@
 
 namespace {
 
+using namespace countdown_widget;
 using countdown_test::runProgram;
 using countdown_test::ScratchDirectory;
 using platform::foundation::Calendar;

@@ -17,6 +17,7 @@
 
 namespace {
 
+using namespace countdown_widget;
 using platform::foundation::Date;
 using platform::foundation::ScopedLocale;
 using platform::ui::Color;

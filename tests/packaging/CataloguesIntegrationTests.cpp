@@ -24,6 +24,7 @@
 
 namespace {
 
+using namespace countdown_widget;
 using platform::foundation::Bundle;
 using platform::foundation::Localization;
 using platform::ui::DisplayItem;

@@ -23,6 +23,7 @@
 
 namespace {
 
+using namespace countdown_widget;
 namespace fs = std::filesystem;
 using namespace platform::widget;
 using namespace std::chrono_literals;

@@ -21,6 +21,7 @@
 
 namespace {
 
+using namespace results_widget;
 using namespace std::chrono_literals;
 using platform::dispatch::DispatchQueue;
 using platform::foundation::Date;

@@ -14,6 +14,7 @@
 
 namespace {
 
+using namespace results_widget;
 using namespace platform::ui;
 using namespace platform::ui::testing_support;
 

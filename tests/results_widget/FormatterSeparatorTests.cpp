@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+using namespace results_widget;
 using platform::foundation::Number;
 using platform::foundation::ScopedLocale;
 

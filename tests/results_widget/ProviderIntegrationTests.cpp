@@ -13,6 +13,7 @@
 
 namespace {
 
+using namespace results_widget;
 using platform::foundation::ScopedLineCapture;
 using platform::net::ScopedCompletionCounter;
 using platform::widget::Timeline;

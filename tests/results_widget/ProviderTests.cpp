@@ -11,6 +11,7 @@
 
 namespace {
 
+using namespace results_widget;
 using platform::foundation::Date;
 using platform::foundation::ScopedClock;
 using platform::foundation::ScopedLineCapture;

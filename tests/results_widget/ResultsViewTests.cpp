@@ -15,6 +15,7 @@
 
 namespace {
 
+using namespace results_widget;
 using namespace platform::ui;
 using namespace results_test;
 

@@ -37,6 +37,7 @@
 
 namespace {
 
+using namespace results_widget;
 namespace fs = std::filesystem;
 using namespace results_test;
 using namespace platform::ui::testing_support;

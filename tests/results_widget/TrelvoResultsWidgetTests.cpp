@@ -12,6 +12,7 @@
 
 namespace {
 
+using namespace results_widget;
 using namespace platform::ui;
 using namespace results_test;
 using platform::widget::TimelineProviderContext;
