@@ -40,15 +40,14 @@ DesktopWindow::DesktopWindow(const Token&, Options options)
 DesktopWindow::~DesktopWindow() = default;
 
 void DesktopWindow::paint(cairo_t* cr) const {
-    drawWidget(cr, content_, options_.points, stale_);
+    drawWidget(cr, content_, options_.points, stale_, redaction_);
 }
 
 void DesktopWindow::show(ui::View content, const Presentation& presentation) {
     content_ = std::move(content);
     stale_ = presentation.stale;
-    native_->setTooltip(stale_ && presentation.lastUpdated
-                            ? std::optional(lastUpdatedText(*presentation.lastUpdated))
-                            : std::nullopt);
+    redaction_ = redactionOf(presentation);
+    native_->setTooltip(staleText(presentation, options_.strings));
     native_->redraw();
 }
 

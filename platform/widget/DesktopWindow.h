@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/foundation/Expected.h"
+#include "platform/ui/Redaction.h"
+#include "platform/ui/Resources.h"
 #include "platform/ui/View.h"
 #include "platform/widget/NativeWindow.h"
 #include "platform/widget/TimelineSchedule.h"
@@ -22,6 +24,7 @@ public:
         ui::Size points;
         std::string title;
         std::function<void()> closed;
+        ui::StringTable strings; // the host's own words (hostStrings)
     };
 
     // Fails when the module cannot be loaded or no display can be opened.
@@ -42,6 +45,7 @@ private:
     Options options_;
     ui::View content_;
     bool stale_ = false;
+    ui::Redaction redaction_ = ui::Redaction::none;
     std::unique_ptr<NativeWindow> native_; // last: goes first, while paint() can still run
 };
 

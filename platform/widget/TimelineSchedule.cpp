@@ -85,6 +85,7 @@ std::optional<RequestId> TimelineSchedule::outstanding() const {
 TimelineSchedule::Step TimelineSchedule::start(Date now) {
     latestSeen_ = now;
     presentation_ = {};
+    presentation_.placeholder = true;
     auto step = plan(now);
     step.request = send(now, 0);
     step.wakeAt = nextDeadline(now);
@@ -167,6 +168,7 @@ void TimelineSchedule::showDueEntry(Date now) {
     }
     if (auto due = dueEntry(timeline_.entryDates, now)) {
         presentation_.entry = due;
+        presentation_.placeholder = false;
     }
 }
 
@@ -200,6 +202,10 @@ std::optional<Date> TimelineSchedule::staleAt() const {
 
 void TimelineSchedule::markStaleIfDue(Date now) {
     if (auto at = staleAt(); at && now >= *at) {
+        presentation_.stale = true;
+    }
+    // The first request has gone unanswered long enough to be asked again.
+    if (!hasTimeline_ && outstanding_ && outstanding_->attempt > 0) {
         presentation_.stale = true;
     }
 }

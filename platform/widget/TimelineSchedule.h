@@ -12,12 +12,14 @@ namespace platform::widget {
 using RequestId = std::uint64_t;
 
 // What the host shows. `entry` indexes the current timeline; none means keep showing what is
-// on screen (the placeholder, at first).
+// on screen (the placeholder, at first). Stale without `lastUpdated`: no answer has ever come.
 struct Presentation {
     std::uint64_t timelineGeneration = 0; // grows with each accepted timeline
     std::optional<std::size_t> entry;
     bool stale = false;
     std::optional<foundation::Date> lastUpdated;
+    // No entry shown yet: the provider's placeholder is on screen, drawn redacted.
+    bool placeholder = false;
 
     friend bool operator==(const Presentation&, const Presentation&) = default;
 };

@@ -10,6 +10,7 @@
 #include "platform/widget/DesktopWindow.h"
 #include "platform/widget/FilePresenter.h"
 #include "platform/widget/HeapTrim.h"
+#include "platform/widget/HostStrings.h"
 #include "platform/widget/SleepMonitor.h"
 #include "platform/widget/WallClockTimer.h"
 
@@ -61,10 +62,17 @@ ui::Size pointsOf(WidgetFamily family) {
     return {size.width, size.height};
 }
 
+// How a one-off entry is shown: the placeholder as a placeholder, a snapshot as it is.
+Presentation presentationOf(ContentSource source) {
+    Presentation presentation;
+    presentation.placeholder = source == ContentSource::placeholder;
+    return presentation;
+}
+
 // Runs the widget's timeline until the loop ends: sleeps until the next deadline, wakes for
 // wall-clock jumps, resume from suspend, and moves of the test clock.
-int runTimeline(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-                PresentView present) {
+int runTimeline(dispatch::MainLoop& loop, const HostedWidget& widget,
+                const TimelineProviderContext& context, PresentView present) {
     std::shared_ptr<HostSession> session;
     WallClockTimer timer([&] { session->wake(); }, [&] { session->clockChanged(); });
     SleepMonitor sleep([&] { session->clockChanged(); });
@@ -89,8 +97,9 @@ int runTimeline(dispatch::MainLoop& loop, const HostedWidget& widget, const Time
 }
 
 // One view into the file, then exit: 0 once written, 1 when the widget gives none in time.
-int runOnce(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-            const HostOptions& options, FilePresenter& output, const std::string& program) {
+int runOnce(dispatch::MainLoop& loop, const HostedWidget& widget,
+            const TimelineProviderContext& context, const HostOptions& options,
+            FilePresenter& output, const std::string& program) {
     bool finished = false;
     int result = exitFailure;
     auto finish = [&](int code, std::optional<std::string> message) {
@@ -110,7 +119,7 @@ int runOnce(dispatch::MainLoop& loop, const HostedWidget& widget, const Timeline
                                     output.path().string() + " left as it was");
             return;
         }
-        auto error = output.present(*view, {});
+        auto error = output.present(*view, presentationOf(options.source));
         finish(error ? exitFailure : 0, error);
     });
     // A provider that answers at once is served before the time-out can run.
@@ -135,8 +144,9 @@ int runOnce(dispatch::MainLoop& loop, const HostedWidget& widget, const Timeline
     return result;
 }
 
-int runFile(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-            const HostOptions& options, const std::string& program) {
+int runFile(dispatch::MainLoop& loop, const HostedWidget& widget,
+            const TimelineProviderContext& context, const HostOptions& options,
+            const std::string& program) {
     FilePresenter output(*options.output, context.family, options.scale.value_or(1));
     if (options.once || options.source != ContentSource::timeline) {
         return runOnce(loop, widget, context, options, output, program);
@@ -149,11 +159,12 @@ int runFile(dispatch::MainLoop& loop, const HostedWidget& widget, const Timeline
                        });
 }
 
-int runWindow(dispatch::MainLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-              const HostOptions& options, const std::string& program) {
+int runWindow(dispatch::MainLoop& loop, const HostedWidget& widget,
+              const TimelineProviderContext& context, const HostOptions& options,
+              const std::string& program) {
     auto window =
         DesktopWindow::open({pointsOf(context.family), widget.descriptor.displayName.resolved(),
-                             [&] { loop.quit(0); }});
+                             [&] { loop.quit(0); }, hostStrings(foundation::Bundle::main())});
     if (!window) {
         complain(program, window.error() + "; without a display use --output FILE.png");
         return exitUsage;
@@ -162,7 +173,7 @@ int runWindow(dispatch::MainLoop& loop, const HostedWidget& widget, const Timeli
     if (options.source != ContentSource::timeline) {
         widget.requestView(context, options.source, [&](std::optional<ui::View> view) {
             if (view) {
-                shown.show(std::move(*view), {});
+                shown.show(std::move(*view), presentationOf(options.source));
             }
         });
         return loop.run();

@@ -37,6 +37,9 @@ inline std::vector<InstalledFile> installedFiles(const std::string& appId) {
                 {"share/" + appId + "/locale/" + language + "/LC_MESSAGES/" + program + ".mo"});
         }
     }
+    for (const char* language : {"en", "ru"}) { // the widget host's own words
+        files.push_back({"share/" + appId + "/locale/" + language + "/LC_MESSAGES/WidgetHost.mo"});
+    }
     for (const char* program : {"TrelvoResults", "TrelvoResultsWidgetExtension",
                                 "VantorelWidgetExtension", "trelvo-demo-service"}) {
         files.push_back({std::string("share/man/man1/") + program + ".1.gz"});

@@ -297,12 +297,7 @@ TEST(TimelineSchedule, FlagsStaleOnceTheReloadIsOverdueByAnIntervalAndClearsOnAn
     EXPECT_EQ(schedule.presentation().lastUpdated, at(35 * minute));
 }
 
-TEST(TimelineSchedule, NeverStaleWithoutATimelineOrWithoutReloads) {
-    TimelineSchedule waiting;
-    waiting.start(t0);
-    waiting.advance(at(day));
-    EXPECT_FALSE(waiting.presentation().stale);
-
+TEST(TimelineSchedule, NeverStaleWithoutReloads) {
     TimelineSchedule still;
     auto sent = still.start(t0).request;
     still.receive(*sent, plan({0}, TimelineReloadPolicy::never()), t0);
