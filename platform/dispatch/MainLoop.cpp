@@ -77,11 +77,8 @@ gboolean drainMainQueue(gint fd, GIOCondition, gpointer) {
     return G_SOURCE_CONTINUE;
 }
 
-bool endsTheLoop(int signal) {
-    return signal == SIGINT || signal == SIGTERM;
-}
-
-bool glibWatches(int signal) {
+// The signals GLib can watch, but for the two that end the loop.
+bool watchableWithoutQuitting(int signal) {
     return signal == SIGHUP || signal == SIGUSR1 || signal == SIGUSR2 || signal == SIGWINCH;
 }
 
@@ -136,7 +133,7 @@ void MainLoop::onQuitSignal(std::function<int(int)> exitCode) {
 }
 
 bool MainLoop::onSignal(int signal, Block handler) {
-    if (endsTheLoop(signal) || !glibWatches(signal)) {
+    if (!watchableWithoutQuitting(signal)) {
         return false;
     }
     state_->keep(attach(g_unix_signal_source_new(signal), runRepeating, std::move(handler)));
