@@ -9,6 +9,7 @@
 //   bus.stop();                 // the bus goes away under the code
 
 #include "tests/support/ChildProgram.h"
+#include "tests/support/PrivateSessionBus.h"
 #include "tests/support/ScopedEnv.h"
 
 #include <filesystem>

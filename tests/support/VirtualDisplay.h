@@ -1,13 +1,16 @@
 #pragma once
 
-// A private X server (Xvfb) on a display number it picks itself, ended with the value.
+// A private X server (Xvfb) on a display number it picks itself, ended with the value. It does
+// not reset when its last client leaves: a test's probes may come and go before the program
+// under test connects.
 //   VirtualDisplay display;
 //   if (display.name().empty()) { ... Xvfb did not start ... }
 //   launcher: DISPLAY=display.name()
 
-#include <string>
+#include "tests/support/ChildProgram.h"
+#include "tests/support/TemporaryDirectory.h"
 
-typedef struct _GSubprocess GSubprocess;
+#include <string>
 
 namespace trelvo::test {
 
@@ -22,7 +25,8 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    GSubprocess* server_ = nullptr;
+    TemporaryDirectory logs_{"trelvo-xvfb"};
+    ChildProgram server_;
     std::string name_;
 };
 
