@@ -20,7 +20,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -72,7 +71,6 @@ public:
 
     std::vector<demo::RecordedRequest> requests() const;
     std::vector<demo::RecordedRequest> redirectTargetRequests() const;
-    std::size_t connectionCount() const;
     // Blocks until this server has read that many request heads; false after the limit.
     bool waitForRequests(std::size_t count,
                          std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
@@ -87,7 +85,6 @@ private:
     };
 
     void handle(Connection& connection);
-    void handleRedirectTarget(Connection& connection);
 
     HostileScenario scenario_;
     Transport transport_;

@@ -6,15 +6,13 @@
 
 namespace trelvo::test {
 
-RunningDemoService::RunningDemoService(ConnectionReuse reuse) {
-    const auto& authority = TestCertificateAuthority::shared();
-    authority.seedStateDirectory(directory_.path());
-
+RunningDemoService::RunningDemoService() {
+    TestCertificateAuthority::shared().seedStateDirectory(directory_.path());
     demo::DemoServiceOptions options;
     options.port = 0;
     options.stateDirectory = directory_.path();
     options.keepAliveTimeout = std::chrono::seconds(1);
-    options.requestsPerConnection = reuse == ConnectionReuse::keepAlive ? 100 : 1;
+    options.requestsPerConnection = 1;
     options.onRequest = [recorder = recorder_](const RecordedRequest& request) {
         std::lock_guard lock(recorder->mutex);
         recorder->requests.push_back(request);
@@ -32,20 +30,8 @@ RunningDemoService::~RunningDemoService() {
     serving_.join();
 }
 
-int RunningDemoService::port() const {
-    return service_->port();
-}
-
-std::string RunningDemoService::baseURL() const {
-    return service_->baseURL();
-}
-
 std::string RunningDemoService::caFile() const {
     return TestCertificateAuthority::shared().caFile().string();
-}
-
-std::filesystem::path RunningDemoService::statFile() const {
-    return service_->statFile();
 }
 
 std::vector<RecordedRequest> RunningDemoService::requests() const {
@@ -59,27 +45,14 @@ void RunningDemoService::clearRequests() {
 }
 
 void RunningDemoService::setStatJSON(std::string_view text) {
-    auto written = demo::writeFile(statFile(), text, demo::FileMode::shared);
-    if (!written) {
+    if (auto written = demo::writeFile(statFile(), text, demo::FileMode::shared); !written) {
         throw std::runtime_error(written.error());
     }
-}
-
-void RunningDemoService::removeStatFile() {
-    std::filesystem::remove(statFile());
-}
-
-void RunningDemoService::setLatestVersion(std::string version) {
-    service_->setLatestVersion(std::move(version));
 }
 
 void RunningDemoService::respond(const std::string& path, int status, std::string body,
                                  std::string contentType) {
     service_->setCannedResponse(path, {status, std::move(body), std::move(contentType)});
-}
-
-void RunningDemoService::clearResponse(const std::string& path) {
-    service_->clearCannedResponse(path);
 }
 
 } // namespace trelvo::test
