@@ -39,7 +39,7 @@ TEST(Provider, AnswersTheRatiosAtNowWithAReloadFifteenMinutesOn) {
     };
     const auto same = [](double a, double b) { return std::isnan(a) ? std::isnan(b) : a == b; };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         platform::foundation::ScopedTimeZone zone(c.zone);
         const auto now = Date::fromTimeIntervalSince1970(c.now);
         ScopedClock clock(now);
