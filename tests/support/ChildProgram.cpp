@@ -1,6 +1,6 @@
 #include "tests/support/ChildProgram.h"
 
-#include "tests/support/TestFiles.h"
+#include "tests/support/Eventually.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,11 +8,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <spawn.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -20,15 +17,6 @@ extern char** environ;
 namespace trelvo::test {
 
 namespace {
-
-std::vector<char*> pointers(std::vector<std::string>& texts) {
-    std::vector<char*> result;
-    for (auto& text : texts) {
-        result.push_back(text.data());
-    }
-    result.push_back(nullptr);
-    return result;
-}
 
 std::filesystem::path uniqueFile(const std::filesystem::path& folder, const std::string& program,
                                  const char* suffix) {
@@ -82,12 +70,14 @@ ChildProgram::ChildProgram(const std::vector<std::string>& arguments,
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
                                               POSIX_SPAWN_SETSIGDEF);
     auto argv = arguments;
-    auto argPointers = pointers(argv);
-    auto envPointers = pointers(envp);
-    if (posix_spawnp(&pid_, argv[0].c_str(), &files, &attributes, argPointers.data(),
-                     envPointers.data()) == 0) {
-        pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
-    } else {
+    std::vector<char*> pointers;
+    for (auto* texts : {&argv, &envp}) {
+        std::ranges::transform(*texts, std::back_inserter(pointers),
+                               [](std::string& text) { return text.data(); });
+        pointers.push_back(nullptr);
+    }
+    if (posix_spawnp(&pid_, argv[0].c_str(), &files, &attributes, pointers.data(),
+                     pointers.data() + argv.size() + 1) != 0) {
         pid_ = -1;
     }
     posix_spawnattr_destroy(&attributes);
@@ -103,9 +93,6 @@ ChildProgram::~ChildProgram() {
     if (pid_ > 0 && !status_) {
         ::waitpid(pid_, nullptr, 0);
     }
-    if (pidfd_ >= 0) {
-        ::close(pidfd_);
-    }
 }
 
 void ChildProgram::signal(int number) const {
@@ -115,17 +102,13 @@ void ChildProgram::signal(int number) const {
 }
 
 std::optional<ExitStatus> ChildProgram::waitForExit(std::chrono::milliseconds limit) {
-    if (status_ || pid_ <= 0) {
-        return status_;
-    }
-    pollfd ended{pidfd_, POLLIN, 0};
     int status = 0;
-    if ((pidfd_ >= 0 && ::poll(&ended, 1, static_cast<int>(limit.count())) <= 0) ||
-        ::waitpid(pid_, &status, 0) != pid_) {
-        return std::nullopt;
+    if (!status_ && pid_ > 0 &&
+        eventually([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, limit)) {
+        status_ = WIFEXITED(status)
+                      ? ExitStatus::withCode(WEXITSTATUS(status))
+                      : ExitStatus{false, -1, WTERMSIG(status), WCOREDUMP(status) != 0};
     }
-    status_ = WIFEXITED(status) ? ExitStatus::withCode(WEXITSTATUS(status))
-                                : ExitStatus{false, -1, WTERMSIG(status), WCOREDUMP(status) != 0};
     return status_;
 }
 
@@ -145,31 +128,22 @@ Finished ChildProgram::finish(std::chrono::milliseconds limit) {
     return finished;
 }
 
-std::string ChildProgram::output() const {
-    return readFile(outputFile_);
-}
-
-std::string ChildProgram::errors() const {
-    return readFile(errorFile_);
-}
-
 std::optional<std::string> ChildProgram::waitForLine(const std::string& prefix,
                                                      std::chrono::milliseconds limit) const {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        auto text = output();
-        for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-             start = end + 1) {
-            if (text.compare(start, prefix.size(), prefix) == 0) {
-                return text.substr(start + prefix.size(), end - start - prefix.size());
+    std::optional<std::string> line;
+    eventually( // polled: a file has no way to say it grew
+        [&] {
+            const auto text = output();
+            for (std::size_t start = 0, end;
+                 !line && (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+                if (text.compare(start, prefix.size(), prefix) == 0) {
+                    line = text.substr(start + prefix.size(), end - start - prefix.size());
+                }
             }
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return std::nullopt;
-        }
-        // Polled: a file has no way to say it grew.
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+            return line.has_value();
+        },
+        limit);
+    return line;
 }
 
 Finished runToEnd(const std::vector<std::string>& arguments, const std::filesystem::path& folder,

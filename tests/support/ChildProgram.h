@@ -7,6 +7,8 @@
 //   expectClean(widget.finish(std::chrono::seconds(10)));
 // The destructor kills the group of one still running and reaps it.
 
+#include "tests/support/TestFiles.h"
+
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -58,17 +60,14 @@ public:
     // Waits at most `limit` for it to end (then kills its group), and what it left.
     Finished finish(std::chrono::milliseconds limit);
 
-    std::string output() const;
-    std::string errors() const;
-    const std::filesystem::path& outputFile() const { return outputFile_; }
-    const std::filesystem::path& errorFile() const { return errorFile_; }
+    std::string output() const { return readFile(outputFile_); }
+    std::string errors() const { return readFile(errorFile_); }
     // The rest of the first output line that starts with prefix, once written whole.
     std::optional<std::string> waitForLine(const std::string& prefix,
                                            std::chrono::milliseconds limit) const;
 
 private:
     pid_t pid_ = -1;
-    int pidfd_ = -1;
     std::optional<ExitStatus> status_;
     std::filesystem::path outputFile_;
     std::filesystem::path errorFile_;

@@ -30,12 +30,8 @@ GzipBomb makeGzipBomb(std::size_t compressedBytes) {
     // compresses to the same bytes.
     const std::string first = compress(chunkBytes, Z_FULL_FLUSH);
     const std::string repeated = compress(chunkBytes, Z_FULL_FLUSH);
-    const bool same = compress(chunkBytes, Z_FULL_FLUSH) == repeated;
     const std::string finish = compress(0, Z_FINISH);
     deflateEnd(&stream);
-    if (!same) {
-        throw std::runtime_error("zlib chunks differ; cannot build the bomb by repetition");
-    }
     const std::size_t chunks =
         1 +
         (compressedBytes > first.size() ? (compressedBytes - first.size()) / repeated.size() : 0);

@@ -71,12 +71,8 @@ demo::Identity certificateFor(HostileScenario scenario) {
         return authority.issue({"DNS:wrong.example"});
     }
     if (scenario == HostileScenario::selfSignedCertificate) {
-        auto identity =
-            demo::makeSelfSigned("localhost", loopbackNames(), demo::Validity::days(30));
-        if (!identity) {
-            throw std::runtime_error(identity.error());
-        }
-        return std::move(*identity);
+        return orThrow(
+            demo::makeSelfSigned("localhost", loopbackNames(), demo::Validity::days(30)));
     }
     return authority.issue();
 }
@@ -101,17 +97,12 @@ std::ostream& operator<<(std::ostream& out, HostileScenario scenario) {
     return out << toString(scenario);
 }
 
-void HostileServer::Log::add(demo::RecordedRequest request) {
+void HostileServer::log(std::vector<demo::RecordedRequest>& to, std::string_view head) {
     {
-        std::lock_guard lock(mutex);
-        requests.push_back(std::move(request));
+        std::lock_guard lock(mutex_);
+        to.push_back(parseHead(head));
     }
-    changed.notify_all();
-}
-
-std::vector<demo::RecordedRequest> HostileServer::Log::all() const {
-    std::lock_guard lock(mutex);
-    return requests;
+    logged_.notify_all();
 }
 
 HostileServer::HostileServer(HostileScenario scenario, Transport transport)
@@ -136,7 +127,7 @@ HostileServer::HostileServer(HostileScenario scenario, Transport transport)
         scenario == HostileScenario::redirectToPlainHTTP) {
         target_ = std::make_unique<LoopbackListener>(targetTLS_.get(), [this](Connection& c) {
             if (auto head = c.readRequestHead()) {
-                targetLog_.add(parseHead(*head));
+                log(targetRequests_, *head);
                 answer(c, {statResponse()});
             }
         });
@@ -149,10 +140,6 @@ HostileServer::~HostileServer() {
     // Both listeners join their threads before the state those threads use goes.
     listener_.reset();
     target_.reset();
-}
-
-int HostileServer::port() const {
-    return listener_->port();
 }
 
 std::string HostileServer::baseURL() const {
@@ -170,17 +157,9 @@ std::string HostileServer::redirectTarget() const {
                    : "";
 }
 
-std::vector<demo::RecordedRequest> HostileServer::requests() const {
-    return log_.all();
-}
-
-std::vector<demo::RecordedRequest> HostileServer::redirectTargetRequests() const {
-    return targetLog_.all();
-}
-
 bool HostileServer::waitForRequests(std::size_t count, std::chrono::milliseconds limit) const {
-    std::unique_lock lock(log_.mutex);
-    return log_.changed.wait_for(lock, limit, [&] { return log_.requests.size() >= count; });
+    std::unique_lock lock(mutex_);
+    return logged_.wait_for(lock, limit, [&] { return requests_.size() >= count; });
 }
 
 void HostileServer::handle(Connection& connection) {
@@ -188,29 +167,25 @@ void HostileServer::handle(Connection& connection) {
     if (!head) {
         return;
     }
-    const auto request = parseHead(*head);
-    log_.add(request);
+    log(requests_, *head);
+    const auto path = parseHead(*head).path;
     switch (scenario_) {
     case HostileScenario::neverAnswer:
         return connection.holdUntilClosed();
-    case HostileScenario::oneBytePerSecond:
+    case HostileScenario::oneBytePerSecond: {
+        bool sent = true;
         for (const char& byte : statResponse()) {
-            if (!connection.send({&byte, 1}) || !connection.pause(trickleInterval)) {
-                return;
-            }
+            sent = sent && connection.send({&byte, 1}) && connection.pause(trickleInterval);
         }
-        return connection.finish();
+        return sent ? connection.finish() : void();
+    }
     case HostileScenario::hugeBody: {
         const std::string chunk(64 * 1024, ' ');
-        if (!connection.send(jsonHead(hugeBodyBytes))) {
-            return;
+        bool sent = connection.send(jsonHead(hugeBodyBytes));
+        for (std::size_t bytes = 0; sent && bytes < hugeBodyBytes; bytes += chunk.size()) {
+            sent = connection.send(chunk);
         }
-        for (std::size_t sent = 0; sent < hugeBodyBytes; sent += chunk.size()) {
-            if (!connection.send(chunk)) {
-                return;
-            }
-        }
-        return connection.finish();
+        return sent ? connection.finish() : void();
     }
     case HostileScenario::dropMidBody: { // dropped without close_notify
         std::string body = demo::defaultStatJSON;
@@ -219,15 +194,11 @@ void HostileServer::handle(Connection& connection) {
         return;
     }
     case HostileScenario::contentLengthNeverSent:
-        if (connection.send(jsonHead(unsentBodyBytes))) {
-            connection.holdUntilClosed();
-        }
-        return;
+        return connection.send(jsonHead(unsentBodyBytes)) ? connection.holdUntilClosed() : void();
     case HostileScenario::redirectToOtherOrigin:
     case HostileScenario::redirectToPlainHTTP:
-        return answer(connection,
-                      {responseHead("302 Found", {{"Location", redirectTarget() + request.path},
-                                                  {"Content-Length", "0"}})});
+        return answer(connection, {responseHead("302 Found", {{"Location", redirectTarget() + path},
+                                                              {"Content-Length", "0"}})});
     case HostileScenario::tenThousandHeaders: {
         Headers filler;
         for (std::size_t index = 0; index < headerCount - 2; ++index) {

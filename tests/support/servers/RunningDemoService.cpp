@@ -45,9 +45,7 @@ void RunningDemoService::clearRequests() {
 }
 
 void RunningDemoService::setStatJSON(std::string_view text) {
-    if (auto written = demo::writeFile(statFile(), text, demo::FileMode::shared); !written) {
-        throw std::runtime_error(written.error());
-    }
+    orThrow(demo::writeFile(statFile(), text, demo::FileMode::shared));
 }
 
 void RunningDemoService::respond(const std::string& path, int status, std::string body,

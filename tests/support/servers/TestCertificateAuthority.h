@@ -10,12 +10,20 @@
 #include "tools/demo-service/Certificates.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace trelvo::test {
 
 std::vector<std::string> loopbackNames(); // localhost, 127.0.0.1, ::1
+
+template <class T> T orThrow(demo::Result<T> result) {
+    if (!result) {
+        throw std::runtime_error(result.error());
+    }
+    return std::move(*result);
+}
 
 class TestCertificateAuthority {
 public:
