@@ -2,6 +2,7 @@
 
 // A widget host run in the test process, and what the kernel says about that process.
 
+#include "platform/net/NetworkEngine.h"
 #include "platform/widget/WidgetMain.h"
 #include "tests/support/Eventually.h"
 
@@ -33,10 +34,15 @@ inline std::size_t peakResidentKiB() {
     return line.empty() ? 0 : std::stoul(line.substr(6));
 }
 
-// Threads told to stop take a moment to leave the kernel's list.
+// The network thread leaves once no task is left, each session's queue once its last handler
+// has run; threads told to stop take a moment to leave the kernel's list.
+inline bool networkIdle() {
+    return trelvo::test::eventually(
+        [] { return !platform::net::NetworkEngine::shared().isRunning(); });
+}
 inline bool threadsBackTo(std::size_t count) {
-    return trelvo::test::eventually([&] { return threadCount() <= count; },
-                                    std::chrono::seconds(5));
+    return networkIdle() && trelvo::test::eventually([&] { return threadCount() <= count; },
+                                                     std::chrono::seconds(5));
 }
 
 // Once the host's loop has run what was queued for it so far, and sleeps until its next

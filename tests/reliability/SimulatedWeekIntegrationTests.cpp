@@ -5,7 +5,6 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
-#include "platform/net/NetworkEngine.h"
 #include "platform/net/ScopedCompletionCounter.h"
 #include "results_widget/TrelvoResultsWidget.h"
 #include "tests/reliability/InProcessHost.h"
@@ -33,9 +32,6 @@ TEST_F(SimulatedWeek, EveryFetchEndsInItsLineThroughSuspendsAndNothingPilesUp) {
     clock.emplace(Date::fromTimeIntervalSince1970(1'623'000'000));
     platform::foundation::ScopedLineCapture lines;
     platform::net::ScopedCompletionCounter fetched;
-    auto networkIdle = [] {
-        return eventually([] { return !platform::net::NetworkEngine::shared().isRunning(); });
-    };
     // The service's answer for the n-th fetch: good, then broken in turn.
     auto serveFor = [&](int fetch) {
         service().clearResponse("/api/v1/stat");
@@ -71,14 +67,14 @@ TEST_F(SimulatedWeek, EveryFetchEndsInItsLineThroughSuspendsAndNothingPilesUp) {
             ASSERT_TRUE(fetched.waitFor(fetch + 1, 15s) && reliability::hostSettled())
                 << "fetch " << fetch << " never ended";
             if (fetch == 1) {
-                ASSERT_TRUE(networkIdle());
+                ASSERT_TRUE(reliability::networkIdle());
                 threadsAfterFirst = reliability::threadCount();
             }
             if (fetch == 6 * fetchesADay + 2) {
                 bus.stop(); // a restart of the system's bus, an upgrade of dbus
             }
         }
-        EXPECT_TRUE(networkIdle() && reliability::threadsBackTo(threadsAfterFirst))
+        EXPECT_TRUE(reliability::threadsBackTo(threadsAfterFirst))
             << reliability::threadCount() << " threads, " << threadsAfterFirst << " after one";
     });
 

@@ -13,9 +13,9 @@ RunningDemoService::RunningDemoService() {
     options.stateDirectory = directory_.path();
     options.keepAliveTimeout = std::chrono::seconds(1);
     options.requestsPerConnection = 1;
-    options.onRequest = [recorder = recorder_](const RecordedRequest& request) {
-        std::lock_guard lock(recorder->mutex);
-        recorder->requests.push_back(request);
+    options.onRequest = [this](const RecordedRequest& request) {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
     };
     auto service = demo::DemoService::create(std::move(options));
     if (!service) {
@@ -35,13 +35,13 @@ std::string RunningDemoService::caFile() const {
 }
 
 std::vector<RecordedRequest> RunningDemoService::requests() const {
-    std::lock_guard lock(recorder_->mutex);
-    return recorder_->requests;
+    std::lock_guard lock(mutex_);
+    return requests_;
 }
 
 void RunningDemoService::clearRequests() {
-    std::lock_guard lock(recorder_->mutex);
-    recorder_->requests.clear();
+    std::lock_guard lock(mutex_);
+    requests_.clear();
 }
 
 void RunningDemoService::setStatJSON(std::string_view text) {

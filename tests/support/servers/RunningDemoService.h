@@ -57,13 +57,9 @@ public:
     void clearResponse(const std::string& path) { service_->clearCannedResponse(path); }
 
 private:
-    struct Recorder {
-        mutable std::mutex mutex;
-        std::vector<RecordedRequest> requests;
-    };
-
     TemporaryDirectory directory_{"trelvo-demo-service"};
-    std::shared_ptr<Recorder> recorder_ = std::make_shared<Recorder>();
+    mutable std::mutex mutex_;
+    std::vector<RecordedRequest> requests_;
     std::unique_ptr<demo::DemoService> service_;
     std::thread serving_;
 };
