@@ -76,7 +76,7 @@ Expected<std::unique_ptr<DesktopWindow>, std::string> DesktopWindow::open(Option
 DesktopWindow::DesktopWindow(const Token&, Options options)
     : options_(std::move(options))
     , memory_(PlaceMemory::forKind(options_.kind))
-    , registry_(PlaceRegistry::open()) {}
+    , registry_(PlaceRegistry::open(options_.kind)) {}
 
 DesktopWindow::~DesktopWindow() = default;
 

@@ -37,16 +37,25 @@ bool alive(pid_t pid) {
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
-std::string recordText(const std::string& monitor, const Rect& r) {
+// "x y width height", the monitor and the kind, a line each.
+struct Record {
+    pid_t pid = 0;
+    Rect frame;
+    std::string monitor;
+    std::string kind;
+};
+
+std::string recordText(const Rect& r, const std::string& monitor, const std::string& kind) {
     std::ostringstream text;
-    text << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << ' ' << monitor << '\n';
+    text << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << '\n'
+         << monitor << '\n'
+         << kind << '\n';
     return text.str();
 }
 
-// The frames other live widgets hold on `monitor`; records of processes gone are removed.
-std::vector<Rect> framesHeld(const fs::path& folder, const fs::path& ours,
-                             const std::string& monitor) {
-    std::vector<Rect> frames;
+// The records of live widgets but `ours`; those of processes gone are removed.
+std::vector<Record> liveRecords(const fs::path& folder, const fs::path& ours = {}) {
+    std::vector<Record> records;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const auto name = entry.path().filename().string();
@@ -60,38 +69,52 @@ std::vector<Rect> framesHeld(const fs::path& folder, const fs::path& ours,
             continue;
         }
         std::ifstream in(entry.path());
-        Rect frame;
-        std::string on;
-        if (in >> frame.x >> frame.y >> frame.width >> frame.height &&
-            std::getline(in >> std::ws, on) && on == monitor) {
-            frames.push_back(frame);
+        Record record{static_cast<pid_t>(pid)};
+        auto& f = record.frame;
+        if (in >> f.x >> f.y >> f.width >> f.height &&
+            std::getline(in >> std::ws, record.monitor) && std::getline(in, record.kind)) {
+            records.push_back(std::move(record));
         }
     }
-    return frames;
+    return records;
 }
 
 } // namespace
 
-std::optional<PlaceRegistry> PlaceRegistry::open() {
+std::optional<fs::path> PlaceRegistry::folder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (!runtime || !*runtime) {
         return std::nullopt;
     }
-    fs::path folder = fs::path(runtime) / "trelvo" / "places";
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (!fs::is_directory(folder, error)) {
-        return std::nullopt;
-    }
-    return PlaceRegistry(std::move(folder));
+    return fs::path(runtime) / "trelvo" / "places";
 }
 
-PlaceRegistry::PlaceRegistry(fs::path folder)
+std::optional<PlaceRegistry> PlaceRegistry::open(std::string kind) {
+    auto shared = folder();
+    std::error_code error;
+    if (!shared || (fs::create_directories(*shared, error), !fs::is_directory(*shared, error))) {
+        return std::nullopt;
+    }
+    return PlaceRegistry(std::move(*shared), std::move(kind));
+}
+
+std::vector<PlaceRegistry::Holder> PlaceRegistry::holders(const fs::path& folder) {
+    std::vector<Holder> found;
+    FolderLock lock(folder);
+    for (auto& record : liveRecords(folder)) {
+        found.push_back({record.pid, std::move(record.kind)});
+    }
+    return found;
+}
+
+PlaceRegistry::PlaceRegistry(fs::path folder, std::string kind)
     : folder_(std::move(folder))
+    , kind_(std::move(kind))
     , record_(folder_ / std::to_string(::getpid())) {}
 
 PlaceRegistry::PlaceRegistry(PlaceRegistry&& other) noexcept
     : folder_(std::move(other.folder_))
+    , kind_(std::move(other.kind_))
     , record_(std::exchange(other.record_, {})) {}
 
 PlaceRegistry::~PlaceRegistry() {
@@ -104,14 +127,20 @@ PlaceRegistry::~PlaceRegistry() {
 Rect PlaceRegistry::claim(const std::string& monitor,
                           const std::function<Rect(const std::vector<Rect>&)>& choose) {
     FolderLock lock(folder_);
-    Rect frame = choose(framesHeld(folder_, record_, monitor));
-    writeFileAtomically(record_, recordText(monitor, frame));
+    std::vector<Rect> taken;
+    for (const auto& record : liveRecords(folder_, record_)) {
+        if (record.monitor == monitor) {
+            taken.push_back(record.frame);
+        }
+    }
+    Rect frame = choose(taken);
+    writeFileAtomically(record_, recordText(frame, monitor, kind_));
     return frame;
 }
 
 void PlaceRegistry::update(const std::string& monitor, const Rect& frame) {
     FolderLock lock(folder_);
-    writeFileAtomically(record_, recordText(monitor, frame));
+    writeFileAtomically(record_, recordText(frame, monitor, kind_));
 }
 
 } // namespace platform::widget

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace platform::widget {
@@ -17,8 +19,8 @@ namespace platform::widget {
 class PlaceRegistry {
 public:
     // nullopt when there is no runtime folder to share (then nothing is coordinated).
-    static std::optional<PlaceRegistry> open();
-    explicit PlaceRegistry(std::filesystem::path folder);
+    static std::optional<PlaceRegistry> open(std::string kind);
+    PlaceRegistry(std::filesystem::path folder, std::string kind);
     ~PlaceRegistry();
     PlaceRegistry(PlaceRegistry&& other) noexcept;
     PlaceRegistry& operator=(PlaceRegistry&&) = delete;
@@ -30,8 +32,18 @@ public:
     // Records where we stand now (after the person moved us).
     void update(const std::string& monitor, const Rect& frame);
 
+    struct Holder {
+        pid_t pid = 0;
+        std::string kind;
+    };
+    // The live widgets holding a place, of every kind (what the widget gallery shows as on).
+    static std::vector<Holder> holders(const std::filesystem::path& folder);
+    // $XDG_RUNTIME_DIR's folder of records; nullopt without a runtime folder.
+    static std::optional<std::filesystem::path> folder();
+
 private:
     std::filesystem::path folder_;
+    std::string kind_;
     std::filesystem::path record_;
 };
 

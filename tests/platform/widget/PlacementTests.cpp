@@ -135,20 +135,24 @@ TEST(PlaceRegistry, SeesTheLiveWidgetsOnItsMonitorAndForgetsTheGone) {
         _exit(0);
     }
     waitpid(gone, nullptr, 0);
-    writeFile(folder.path() / std::to_string(gone), "0 0 170 170 DP-1\n");
-    writeFile(folder.path() / std::to_string(getppid()), "10 20 170 170 DP-1\n");
-    writeFile(folder.path() / "1", "30 40 364 170 HDMI-1\n"); // init: alive, elsewhere
+    writeFile(folder.path() / std::to_string(gone), "0 0 170 170\nDP-1\nA\n");
+    writeFile(folder.path() / std::to_string(getppid()), "10 20 170 170\nDP-1\nB\n");
+    writeFile(folder.path() / "1", "30 40 364 170\nHDMI-1\nC\n"); // init: alive, elsewhere
     std::vector<Rect> seen;
     {
-        PlaceRegistry registry(folder.path());
+        PlaceRegistry registry(folder.path(), "Ours");
         registry.claim("DP-1", [&](const std::vector<Rect>& taken) {
             seen = taken;
             return Rect{1, 2, 3, 4};
         });
         EXPECT_EQ(seen, (std::vector<Rect>{{10, 20, 170, 170}}));
         EXPECT_FALSE(std::filesystem::exists(folder.path() / std::to_string(gone)));
-        EXPECT_EQ(trelvo::test::readFile(folder.path() / std::to_string(getpid())),
-                  "1 2 3 4 DP-1\n");
+        std::vector<std::string> kinds;
+        for (const auto& holder : PlaceRegistry::holders(folder.path())) {
+            kinds.push_back(holder.kind);
+        }
+        std::sort(kinds.begin(), kinds.end());
+        EXPECT_EQ(kinds, (std::vector<std::string>{"B", "C", "Ours"}));
     }
     EXPECT_FALSE(std::filesystem::exists(folder.path() / std::to_string(getpid())));
 }
