@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <glib.h>
+#include <unistd.h>
 
 namespace platform::gallery {
 
@@ -41,11 +42,12 @@ std::optional<std::string> DesktopWidgets::add(const InstalledWidget& widget,
     const gchar* argv[] = {widget.program.c_str(), "--family", family.c_str(), nullptr};
     GError* error = nullptr;
     GPid pid = 0;
-    // It outlives the gallery; while the gallery runs, it is reaped when it ends.
+    // A session of its own: it outlives the gallery and the terminal the gallery ran in. While
+    // the gallery runs, it is reaped when it ends.
     if (!g_spawn_async(
             nullptr, const_cast<gchar**>(argv), nullptr,
             static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_DO_NOT_REAP_CHILD),
-            nullptr, nullptr, &pid, &error)) {
+            [](gpointer) { ::setsid(); }, nullptr, &pid, &error)) {
         std::string message = error->message;
         g_error_free(error);
         disableAtLogin(autostart_, widget);
