@@ -13,9 +13,11 @@
 #include "platform/widget/SleepMonitor.h"
 #include "platform/widget/WallClockTimer.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <glib-unix.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,9 +64,10 @@ ui::Size pointsOf(WidgetFamily family) {
 }
 
 // Runs the widget's timeline until the loop ends: sleeps until the next deadline, wakes for
-// wall-clock jumps, resume from suspend, and moves of the test clock.
+// wall-clock jumps, resume from suspend, and moves of the test clock; asks again at once on
+// SIGUSR1 or when `refresh` is called.
 int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-                PresentView present) {
+                PresentView present, std::function<void()>* refresh = nullptr) {
     std::shared_ptr<HostSession> session;
     WallClockTimer timer([&] { session->wake(); }, [&] { session->clockChanged(); });
     SleepMonitor sleep([&] { session->clockChanged(); });
@@ -84,6 +87,21 @@ int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProvid
             }
         });
     });
+    auto refreshNow = [weak] {
+        if (auto live = weak.lock()) {
+            live->refresh();
+        }
+    };
+    if (refresh) {
+        *refresh = refreshNow;
+    }
+    SourceId userSignal(g_unix_signal_add(
+        SIGUSR1,
+        [](gpointer data) -> gboolean {
+            (*static_cast<decltype(refreshNow)*>(data))();
+            return G_SOURCE_CONTINUE;
+        },
+        &refreshNow));
     session->start();
     return loop.run();
 }
@@ -151,11 +169,19 @@ int runFile(HostLoop& loop, const HostedWidget& widget, const TimelineProviderCo
 
 int runWindow(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
               const HostOptions& options, const std::string& program) {
+    std::function<void()> refresh;
     auto window =
         DesktopWindow::open({pointsOf(context.family), widget.descriptor.displayName.resolved(),
-                             [&] { loop.quit(0); }});
+                             widget.descriptor.kind, options.placement, [&] { loop.quit(0); },
+                             [&] {
+                                 if (refresh) {
+                                     refresh();
+                                 }
+                             }});
     if (!window) {
-        complain(program, window.error() + "; without a display use --output FILE.png");
+        const bool noDisplay = window.error().rfind("cannot open the display", 0) == 0;
+        complain(program,
+                 window.error() + (noDisplay ? "; without a display use --output FILE.png" : ""));
         return exitUsage;
     }
     auto& shown = **window;
@@ -167,10 +193,12 @@ int runWindow(HostLoop& loop, const HostedWidget& widget, const TimelineProvider
         });
         return loop.run();
     }
-    return runTimeline(loop, widget, context,
-                       [&](const ui::View& view, const Presentation& presentation) {
-                           shown.show(view, presentation);
-                       });
+    return runTimeline(
+        loop, widget, context,
+        [&](const ui::View& view, const Presentation& presentation) {
+            shown.show(view, presentation);
+        },
+        &refresh);
 }
 
 std::string version() {
