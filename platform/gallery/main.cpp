@@ -29,7 +29,7 @@ int fail(int status, const std::string& message) {
 
 void help() {
     std::puts(
-        "Usage: trelvo-widget-gallery [--list | --add KIND [--family FAMILY] | --remove KIND]\n"
+        "Usage: trelvo-widget-gallery [OPTION]...\n"
         "Shows the installed widgets and adds them to the desktop or removes them.\n"
         "\n"
         "  --list            print each installed widget's kind, families and whether it is on\n"
