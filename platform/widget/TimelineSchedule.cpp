@@ -133,6 +133,23 @@ TimelineSchedule::Step TimelineSchedule::clockChanged(Date now) {
     return advance(now);
 }
 
+TimelineSchedule::Step TimelineSchedule::refresh(Date now) {
+    auto sent = observe(now);
+    if (!sent && outstanding_) {
+        sent = send(now, outstanding_->attempt + 1);
+    } else if (!sent) {
+        // Stale from when the reload was due, as if it had been asked then.
+        if (hasTimeline_ && reloadAt_) {
+            reloadAskedAt_ = *reloadAt_;
+            reloadAt_.reset();
+        }
+        sent = send(now, 0);
+    }
+    auto step = plan(now);
+    step.request = sent;
+    return step;
+}
+
 std::optional<RequestId> TimelineSchedule::observe(Date now) {
     if (now >= latestSeen_) {
         latestSeen_ = now;

@@ -62,6 +62,9 @@ public:
     Step advance(foundation::Date now);
     // The wall clock was set, in either direction.
     Step clockChanged(foundation::Date now);
+    // The person asked for fresh content: ask now, as a due reload would. An unanswered request
+    // is asked again with its backoff kept, so asking often cannot flood the provider's service.
+    Step refresh(foundation::Date now);
 
     const Presentation& presentation() const { return presentation_; }
     std::optional<RequestId> outstanding() const;

@@ -14,9 +14,11 @@
 #include "platform/widget/SleepMonitor.h"
 #include "platform/widget/WallClockTimer.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <glib-unix.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,9 +72,11 @@ Presentation presentationOf(ContentSource source) {
 }
 
 // Runs the widget's timeline until the loop ends: sleeps until the next deadline, wakes for
-// wall-clock jumps, resume from suspend, and moves of the test clock.
+// wall-clock jumps, resume from suspend, and moves of the test clock; asks again at once on
+// SIGUSR1 or when `refresh` is called.
 int runTimeline(dispatch::MainLoop& loop, const HostedWidget& widget,
-                const TimelineProviderContext& context, PresentView present) {
+                const TimelineProviderContext& context, PresentView present,
+                std::function<void()>* refresh = nullptr) {
     std::shared_ptr<HostSession> session;
     WallClockTimer timer([&] { session->wake(); }, [&] { session->clockChanged(); });
     SleepMonitor sleep([&] { session->clockChanged(); });
@@ -92,6 +96,15 @@ int runTimeline(dispatch::MainLoop& loop, const HostedWidget& widget,
             }
         });
     });
+    auto refreshNow = [weak] {
+        if (auto live = weak.lock()) {
+            live->refresh();
+        }
+    };
+    if (refresh) {
+        *refresh = refreshNow;
+    }
+    [[maybe_unused]] const bool watched = loop.onSignal(SIGUSR1, refreshNow);
     session->start();
     return loop.run();
 }
@@ -162,11 +175,21 @@ int runFile(dispatch::MainLoop& loop, const HostedWidget& widget,
 int runWindow(dispatch::MainLoop& loop, const HostedWidget& widget,
               const TimelineProviderContext& context, const HostOptions& options,
               const std::string& program) {
-    auto window =
-        DesktopWindow::open({pointsOf(context.family), widget.descriptor.displayName.resolved(),
-                             [&] { loop.quit(0); }, hostStrings(foundation::Bundle::main())});
+    std::function<void()> refresh;
+    auto window = DesktopWindow::open({pointsOf(context.family),
+                                       widget.descriptor.displayName.resolved(),
+                                       widget.descriptor.kind, options.placement,
+                                       [&] { loop.quit(0); },
+                                       [&] {
+                                           if (refresh) {
+                                               refresh();
+                                           }
+                                       },
+                                       hostStrings(foundation::Bundle::main())});
     if (!window) {
-        complain(program, window.error() + "; without a display use --output FILE.png");
+        const bool noDisplay = window.error().rfind("cannot open the display", 0) == 0;
+        complain(program,
+                 window.error() + (noDisplay ? "; without a display use --output FILE.png" : ""));
         return exitUsage;
     }
     auto& shown = **window;
@@ -178,10 +201,12 @@ int runWindow(dispatch::MainLoop& loop, const HostedWidget& widget,
         });
         return loop.run();
     }
-    return runTimeline(loop, widget, context,
-                       [&](const ui::View& view, const Presentation& presentation) {
-                           shown.show(view, presentation);
-                       });
+    return runTimeline(
+        loop, widget, context,
+        [&](const ui::View& view, const Presentation& presentation) {
+            shown.show(view, presentation);
+        },
+        &refresh);
 }
 
 std::string version() {

@@ -15,12 +15,9 @@ constexpr const char* introspection = R"(<node>
     </method>
     <method name="GetCapabilities"><arg direction="out" type="as"/></method>
     <method name="Notify">
-      <arg direction="in" type="s"/><arg direction="in" type="u"/><arg direction="in" type="s"/>
-      <arg direction="in" type="s"/><arg direction="in" type="s"/><arg direction="in" type="as"/>
-      <arg direction="in" type="a{sv}"/><arg direction="in" type="i"/>
-      <arg direction="out" type="u"/>
+      <arg type="s"/><arg type="u"/><arg type="s"/><arg type="s"/><arg type="s"/>
+      <arg type="as"/><arg type="a{sv}"/><arg type="i"/><arg direction="out" type="u"/>
     </method>
-    <method name="CloseNotification"><arg direction="in" type="u"/></method>
   </interface>
 </node>)";
 
@@ -86,17 +83,12 @@ void CapturingNotificationServer::handle(GDBusMethodInvocation* invocation, cons
         g_dbus_method_invocation_return_value(
             invocation, g_variant_new("(^as)", options_.bodyMarkup ? markup : plain));
     } else if (string_view(method) == "Notify") {
-        Received got{};
         const gchar *appName, *icon, *summary, *body;
-        g_autoptr(GVariantIter) actions = nullptr;
+        guint32 replacesId = 0;
         g_autoptr(GVariantIter) hints = nullptr;
-        gint32 expires = 0;
-        g_variant_get(parameters, "(&su&s&s&sasa{sv}i)", &appName, &got.replacesId, &icon, &summary,
-                      &body, &actions, &hints, &expires);
-        got.appName = appName;
-        got.appIcon = icon;
-        got.summary = summary;
-        got.body = body;
+        g_variant_get(parameters, "(&su&s&s&sasa{sv}i)", &appName, &replacesId, &icon, &summary,
+                      &body, nullptr, &hints, nullptr);
+        Received got{appName, replacesId, icon, summary, body, {}, 0};
         const gchar* key = nullptr;
         GVariant* value = nullptr;
         while (g_variant_iter_next(hints, "{&sv}", &key, &value)) {
@@ -114,8 +106,6 @@ void CapturingNotificationServer::handle(GDBusMethodInvocation* invocation, cons
         received_.push_back(got);
         arrived_.notify_all();
         g_dbus_method_invocation_return_value(invocation, g_variant_new("(u)", got.id));
-    } else {
-        g_dbus_method_invocation_return_value(invocation, nullptr);
     }
 }
 

@@ -4,9 +4,10 @@
 // written to files (read while it runs; no pipe can fill up and stall it).
 //   ChildProgram widget({binary, "--output", "w.png"}, folder, {"DISPLAY"});   // DISPLAY unset
 //   widget.signal(SIGTERM);
-//   auto status = widget.waitForExit(std::chrono::seconds(10));
-//   EXPECT_EQ(status, ExitStatus::withCode(0)) << widget.errors();
+//   expectClean(widget.finish(std::chrono::seconds(10)));
 // The destructor kills the group of one still running and reaps it.
+
+#include "tests/support/TestFiles.h"
 
 #include <chrono>
 #include <filesystem>
@@ -30,6 +31,14 @@ struct ExitStatus {
 
 std::ostream& operator<<(std::ostream& out, const ExitStatus& status);
 
+// A program's run once it has ended, for expectClean.
+struct Finished {
+    std::optional<ExitStatus> status; // nullopt: it had to be killed
+    std::string output;
+    std::string errors;
+    bool leftRunning = false; // a process it started outlived it
+};
+
 class ChildProgram {
 public:
     // A name without a slash is looked up in PATH. `environment` changes the test's own for the
@@ -48,35 +57,29 @@ public:
     std::optional<ExitStatus> waitForExit(std::chrono::milliseconds limit);
     // Whether a process of its group is still alive (a helper it started, after it ended).
     bool groupAlive() const;
+    // Waits at most `limit` for it to end (then kills its group), and what it left.
+    Finished finish(std::chrono::milliseconds limit);
 
-    std::string output() const;
-    std::string errors() const;
-    const std::filesystem::path& outputFile() const { return outputFile_; }
-    const std::filesystem::path& errorFile() const { return errorFile_; }
+    std::string output() const { return readFile(outputFile_); }
+    std::string errors() const { return readFile(errorFile_); }
     // The rest of the first output line that starts with prefix, once written whole.
     std::optional<std::string> waitForLine(const std::string& prefix,
                                            std::chrono::milliseconds limit) const;
 
 private:
     pid_t pid_ = -1;
-    int pidfd_ = -1;
     std::optional<ExitStatus> status_;
     std::filesystem::path outputFile_;
     std::filesystem::path errorFile_;
 };
 
-// Runs a program to its end, killed if it runs past `limit`.
-struct Finished {
-    std::optional<ExitStatus> status; // nullopt: it had to be killed
-    std::string output;
-    std::string errors;
-};
-
 // What every launch of one of our programs must hold once it has ended: the `expected` status,
-// no sanitizer report, no GLib critical or warning, and neither the service's password nor its
-// Authorization value in what it wrote. Fails the calling test, naming what broke.
+// no sanitizer report, no GLib critical or warning, none of what scripts/scan-secrets looks for
+// (the service's password, plain or in Base64, or its Authorization value) in what it wrote,
+// and no process of its group left. Fails the calling test, naming what broke.
 void expectClean(const Finished& run, ExitStatus expected = ExitStatus::withCode(0));
 
+// Runs a program to its end, killed if it runs past `limit`.
 Finished runToEnd(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
                   const std::vector<std::string>& environment = {},
                   std::chrono::milliseconds limit = std::chrono::seconds(15));

@@ -1,14 +1,9 @@
 #include "tests/support/DefaultHandler.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <poll.h>
-#include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "tests/support/Eventually.h"
+#include "tests/support/TestFiles.h"
+
+#include <algorithm>
 
 namespace trelvo::test {
 
@@ -19,31 +14,15 @@ DefaultHandler::DefaultHandler() {
     for (auto folder : {"data/applications", "config", "none"}) {
         fs::create_directories(root / folder);
     }
-    const auto fifo = root / "opened";
-    if (mkfifo(fifo.c_str(), 0600) != 0) {
-        throw std::runtime_error("cannot make " + fifo.string());
-    }
     const auto recorder = root / "record-url";
-    // Bounded, so a launch nobody reads any more never waits for ever.
-    std::ofstream(recorder) << "#!/bin/sh\nexec timeout 20 sh -c 'printf \"%s\\n\" \"$1\" > \""
-                            << fifo.string() << "\"' sh \"$1\"\n";
+    writeFile(recorder,
+              "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (root / "opened").string() + "'\n");
     fs::permissions(recorder, fs::perms::owner_all);
-    std::ofstream(root / "data/applications/trelvo-test-browser.desktop")
-        << "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" << recorder.string()
-        << " %u\nMimeType=x-scheme-handler/https;\n";
-    std::ofstream(root / "config/mimeapps.list")
-        << "[Default Applications]\nx-scheme-handler/https=trelvo-test-browser.desktop\n";
-    // The test holds a writer too, so the FIFO never reads as hung up between launches.
-    reader_ = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    writer_ = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    if (reader_ < 0 || writer_ < 0) {
-        throw std::runtime_error("cannot open " + fifo.string());
-    }
-}
-
-DefaultHandler::~DefaultHandler() {
-    ::close(reader_);
-    ::close(writer_);
+    writeFile(root / "data/applications/trelvo-test-browser.desktop",
+              "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" + recorder.string() +
+                  " %u\nMimeType=x-scheme-handler/https;\n");
+    writeFile(root / "config/mimeapps.list",
+              "[Default Applications]\nx-scheme-handler/https=trelvo-test-browser.desktop\n");
 }
 
 std::vector<std::string> DefaultHandler::environment() const {
@@ -63,29 +42,18 @@ void DefaultHandler::apply() const {
 }
 
 std::optional<std::string> DefaultHandler::nextOpened(std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (auto end = pending_.find('\n'); end != std::string::npos) {
-            auto line = pending_.substr(0, end);
-            pending_.erase(0, end + 1);
-            return line;
-        }
-        char buffer[256];
-        auto got = ::read(reader_, buffer, sizeof buffer);
-        if (got > 0) {
-            pending_.append(buffer, static_cast<std::size_t>(got));
-            continue;
-        }
-        if (got < 0 && errno != EAGAIN) {
-            return std::nullopt;
-        }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd wait{reader_, POLLIN, 0};
-        if (left.count() <= 0 || poll(&wait, 1, static_cast<int>(left.count())) <= 0) {
-            return std::nullopt;
-        }
+    // Whole lines only: a launch may be writing its line right now.
+    std::string text;
+    auto lines = [&] { return std::ranges::count(text = readFile(root_.path() / "opened"), '\n'); };
+    if (!eventually([&] { return std::size_t(lines()) > taken_; }, limit)) {
+        return std::nullopt;
     }
+    std::size_t start = 0;
+    for (std::size_t line = 0; line < taken_; ++line) {
+        start = text.find('\n', start) + 1;
+    }
+    ++taken_;
+    return text.substr(start, text.find('\n', start) - start);
 }
 
 } // namespace trelvo::test

@@ -1,7 +1,7 @@
 #pragma once
 
-// A private desktop whose only https handler is a script that writes each URL it is started
-// with, one line per launch, into a FIFO the test reads; never a real browser.
+// A private desktop whose only https handler is a script that appends each URL it is started
+// with, one line per launch, to a file the test reads; never a real browser.
 //   DefaultHandler handler;
 //   handler.apply();                        // this process (GIO reads the XDG folders once)
 //   spawn(..., handler.environment());      // or a child's environment
@@ -19,7 +19,6 @@ namespace trelvo::test {
 class DefaultHandler {
 public:
     DefaultHandler();
-    ~DefaultHandler();
     DefaultHandler(const DefaultHandler&) = delete;
     DefaultHandler& operator=(const DefaultHandler&) = delete;
 
@@ -33,9 +32,7 @@ public:
 
 private:
     TemporaryDirectory root_{"trelvo-desktop"};
-    int reader_ = -1;
-    int writer_ = -1;
-    std::string pending_;
+    std::size_t taken_ = 0; // lines already handed out
 };
 
 } // namespace trelvo::test

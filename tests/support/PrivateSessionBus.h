@@ -1,8 +1,12 @@
 #pragma once
 
+#include "tests/support/ChildProgram.h"
+#include "tests/support/TemporaryDirectory.h"
+
 #include <filesystem>
 #include <gio/gio.h>
 #include <string>
+#include <vector>
 
 namespace trelvo::test {
 
@@ -18,9 +22,13 @@ public:
     const std::string& address() const { return address_; }
 
 private:
-    std::filesystem::path config_;
-    GSubprocess* daemon_ = nullptr;
+    TemporaryDirectory folder_{"trelvo-bus"};
+    ChildProgram daemon_;
     std::string address_;
 };
+
+// The command that starts such a daemon, its configuration written into `folder`; it prints
+// its address as its first line.
+std::vector<std::string> busDaemonCommand(const std::filesystem::path& folder);
 
 } // namespace trelvo::test

@@ -9,6 +9,7 @@
 //   bus.stop();                 // the bus goes away under the code
 
 #include "tests/support/ChildProgram.h"
+#include "tests/support/PrivateSessionBus.h"
 #include "tests/support/ScopedEnv.h"
 
 #include <filesystem>
@@ -28,7 +29,6 @@ public:
 
     // Whether the daemon runs and the test owns org.freedesktop.login1 on it.
     bool ready() const { return static_cast<bool>(login_); }
-    const std::string& address() const { return address_; }
     // logind's PrepareForSleep: true before suspending, false on resume.
     bool announceSleep(bool goingToSleep);
     // Ends the daemon, as a restart of the system bus would.

@@ -4,15 +4,29 @@
 //   TemporaryDirectory dir;
 //   writeFile(dir.path() / "stat.json", ...);
 
+#include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace trelvo::test {
 
 class TemporaryDirectory {
 public:
-    explicit TemporaryDirectory(std::string_view prefix = "trelvo-test");
-    ~TemporaryDirectory();
+    explicit TemporaryDirectory(std::string_view prefix = "trelvo-test") {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern =
+            (base && *base ? base : "/tmp") + ("/" + std::string(prefix)) + "-XXXXXX";
+        if (!::mkdtemp(pattern.data())) {
+            throw std::runtime_error("cannot create a temporary directory " + pattern);
+        }
+        path_ = pattern;
+    }
+    ~TemporaryDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     TemporaryDirectory(const TemporaryDirectory&) = delete;
     TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
 

@@ -5,8 +5,8 @@
 //   class StatFetchTest : public trelvo::test::DemoServiceFixture {};
 //   TEST_F(StatFetchTest, SendsCredentials) { ... service().requests() ... }
 
-#include "tests/support/servers/RunningDemoService.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/servers/RunningDemoService.h"
 
 #include <gtest/gtest.h>
 #include <optional>

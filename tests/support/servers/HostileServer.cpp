@@ -11,35 +11,32 @@ namespace {
 
 using Headers = std::vector<std::pair<std::string, std::string>>;
 
+constexpr std::string_view names[] = {
+    "neverAnswer",          "oneBytePerSecond",       "hugeBody",
+    "dropMidBody",          "contentLengthNeverSent", "redirectToOtherOrigin",
+    "redirectToPlainHTTP",  "expiredCertificate",     "selfSignedCertificate",
+    "wrongHostCertificate", "tenThousandHeaders",     "gzipBomb"};
+
 demo::RecordedRequest parseHead(std::string_view head) {
     demo::RecordedRequest request;
-    std::size_t lineStart = 0;
-    for (std::size_t lineEnd;
-         (lineEnd = head.find("\r\n", lineStart)) != std::string_view::npos && lineEnd != lineStart;
-         lineStart = lineEnd + 2) {
-        const std::string_view line = head.substr(lineStart, lineEnd - lineStart);
-        if (lineStart == 0) {
-            const auto firstSpace = line.find(' ');
-            const auto secondSpace = line.find(' ', firstSpace + 1);
-            request.method = std::string(line.substr(0, firstSpace));
-            if (firstSpace != std::string_view::npos) {
-                request.path =
-                    std::string(line.substr(firstSpace + 1, secondSpace - firstSpace - 1));
-            }
-            continue;
-        }
-        const auto colon = line.find(':');
-        std::string_view value = colon == std::string_view::npos ? "" : line.substr(colon + 1);
-        while (!value.empty() && value.front() == ' ') {
-            value.remove_prefix(1);
-        }
-        request.headers.emplace_back(std::string(line.substr(0, colon)), std::string(value));
+    auto end = head.find("\r\n");
+    const auto line = head.substr(0, end);
+    request.method = line.substr(0, line.find(' '));
+    if (auto space = line.find(' '); space != std::string_view::npos) {
+        request.path = line.substr(space + 1, line.find(' ', space + 1) - space - 1);
+    }
+    for (auto start = end + 2; (end = head.find("\r\n", start)) > start; start = end + 2) {
+        const auto field = head.substr(start, end - start);
+        const auto colon = std::min(field.find(':'), field.size());
+        const auto value =
+            field.substr(std::min(field.find_first_not_of(' ', colon + 1), field.size()));
+        request.headers.emplace_back(field.substr(0, colon), value);
     }
     return request;
 }
 
-std::string responseHead(std::string_view statusLine, const Headers& headers) {
-    std::string head = "HTTP/1.1 " + std::string(statusLine) + "\r\n";
+std::string responseHead(std::string_view status, const Headers& headers) {
+    std::string head = "HTTP/1.1 " + std::string(status) + "\r\n";
     for (const auto& [name, value] : headers) {
         head += name + ": " + value + "\r\n";
     }
@@ -53,8 +50,7 @@ std::string jsonHead(std::size_t length, Headers extra = {}) {
 }
 
 std::string statResponse() {
-    const std::string body = demo::defaultStatJSON;
-    return jsonHead(body.size()) + body;
+    return jsonHead(std::string_view(demo::defaultStatJSON).size()) + demo::defaultStatJSON;
 }
 
 demo::SSLContextPtr tlsContext(const demo::Identity& identity) {
@@ -68,121 +64,54 @@ demo::SSLContextPtr tlsContext(const demo::Identity& identity) {
 
 demo::Identity certificateFor(HostileScenario scenario) {
     const auto& authority = TestCertificateAuthority::shared();
-    switch (scenario) {
-    case HostileScenario::expiredCertificate:
+    if (scenario == HostileScenario::expiredCertificate) {
         return authority.issue(loopbackNames(), demo::Validity::expired());
-    case HostileScenario::wrongHostCertificate:
+    }
+    if (scenario == HostileScenario::wrongHostCertificate) {
         return authority.issue({"DNS:wrong.example"});
-    case HostileScenario::selfSignedCertificate: {
-        auto identity =
-            demo::makeSelfSigned("localhost", loopbackNames(), demo::Validity::days(30));
-        if (!identity) {
-            throw std::runtime_error(identity.error());
-        }
-        return std::move(*identity);
     }
-    default:
-        return authority.issue();
+    if (scenario == HostileScenario::selfSignedCertificate) {
+        return orThrow(
+            demo::makeSelfSigned("localhost", loopbackNames(), demo::Validity::days(30)));
     }
+    return authority.issue();
 }
 
-bool isAboutTheCertificate(HostileScenario scenario) {
-    return scenario == HostileScenario::expiredCertificate ||
-           scenario == HostileScenario::selfSignedCertificate ||
-           scenario == HostileScenario::wrongHostCertificate;
-}
-
-bool isRedirect(HostileScenario scenario) {
-    return scenario == HostileScenario::redirectToOtherOrigin ||
-           scenario == HostileScenario::redirectToPlainHTTP;
-}
-
-void sendHugeBody(Connection& connection) {
-    if (!connection.send(jsonHead(HostileServer::hugeBodyBytes))) {
-        return;
-    }
-    const std::string chunk(64 * 1024, ' ');
-    for (std::size_t sent = 0; sent < HostileServer::hugeBodyBytes; sent += chunk.size()) {
-        if (!connection.send(chunk)) {
+// Sends the parts in turn, then close_notify, unless the peer or the server goes first.
+void answer(Connection& connection, std::initializer_list<std::string_view> parts) {
+    for (auto part : parts) {
+        if (!connection.send(part)) {
             return;
         }
     }
     connection.finish();
-}
-
-void trickle(Connection& connection) {
-    const std::string response = statResponse();
-    for (const char& byte : response) {
-        if (!connection.send({&byte, 1}) || !connection.pause(HostileServer::trickleInterval)) {
-            return;
-        }
-    }
-    connection.finish();
-}
-
-std::string manyHeadersResponse() {
-    const std::string body = demo::defaultStatJSON;
-    Headers headers;
-    headers.reserve(HostileServer::headerCount);
-    for (std::size_t index = 0; index < HostileServer::headerCount - 2; ++index) {
-        headers.emplace_back("X-Filler-" + std::to_string(index), "filler");
-    }
-    return jsonHead(body.size(), std::move(headers)) + body;
 }
 
 } // namespace
 
 std::string_view toString(HostileScenario scenario) {
-    switch (scenario) {
-    case HostileScenario::neverAnswer:
-        return "neverAnswer";
-    case HostileScenario::oneBytePerSecond:
-        return "oneBytePerSecond";
-    case HostileScenario::hugeBody:
-        return "hugeBody";
-    case HostileScenario::dropMidBody:
-        return "dropMidBody";
-    case HostileScenario::contentLengthNeverSent:
-        return "contentLengthNeverSent";
-    case HostileScenario::redirectToOtherOrigin:
-        return "redirectToOtherOrigin";
-    case HostileScenario::redirectToPlainHTTP:
-        return "redirectToPlainHTTP";
-    case HostileScenario::expiredCertificate:
-        return "expiredCertificate";
-    case HostileScenario::selfSignedCertificate:
-        return "selfSignedCertificate";
-    case HostileScenario::wrongHostCertificate:
-        return "wrongHostCertificate";
-    case HostileScenario::tenThousandHeaders:
-        return "tenThousandHeaders";
-    case HostileScenario::gzipBomb:
-        return "gzipBomb";
-    }
-    return "unknown";
+    return names[static_cast<std::size_t>(scenario)];
 }
 
 std::ostream& operator<<(std::ostream& out, HostileScenario scenario) {
     return out << toString(scenario);
 }
 
-void HostileServer::Log::add(demo::RecordedRequest request) {
+void HostileServer::log(std::vector<demo::RecordedRequest>& to, std::string_view head) {
     {
-        std::lock_guard lock(mutex);
-        requests.push_back(std::move(request));
+        std::lock_guard lock(mutex_);
+        to.push_back(parseHead(head));
     }
-    changed.notify_all();
-}
-
-std::vector<demo::RecordedRequest> HostileServer::Log::all() const {
-    std::lock_guard lock(mutex);
-    return requests;
+    logged_.notify_all();
 }
 
 HostileServer::HostileServer(HostileScenario scenario, Transport transport)
     : scenario_(scenario)
     , transport_(transport) {
-    if (transport == Transport::plain && isAboutTheCertificate(scenario)) {
+    const bool aboutTheCertificate = scenario == HostileScenario::expiredCertificate ||
+                                     scenario == HostileScenario::selfSignedCertificate ||
+                                     scenario == HostileScenario::wrongHostCertificate;
+    if (transport == Transport::plain && aboutTheCertificate) {
         throw std::invalid_argument("a certificate scenario needs TLS");
     }
     if (transport == Transport::tls) {
@@ -194,9 +123,14 @@ HostileServer::HostileServer(HostileScenario scenario, Transport transport)
     if (scenario == HostileScenario::redirectToOtherOrigin) {
         targetTLS_ = tlsContext(TestCertificateAuthority::shared().issue());
     }
-    if (isRedirect(scenario)) {
-        target_ = std::make_unique<LoopbackListener>(
-            targetTLS_.get(), [this](Connection& connection) { handleRedirectTarget(connection); });
+    if (scenario == HostileScenario::redirectToOtherOrigin ||
+        scenario == HostileScenario::redirectToPlainHTTP) {
+        target_ = std::make_unique<LoopbackListener>(targetTLS_.get(), [this](Connection& c) {
+            if (auto head = c.readRequestHead()) {
+                log(targetRequests_, *head);
+                answer(c, {statResponse()});
+            }
+        });
     }
     listener_ = std::make_unique<LoopbackListener>(
         tls_.get(), [this](Connection& connection) { handle(connection); });
@@ -206,10 +140,6 @@ HostileServer::~HostileServer() {
     // Both listeners join their threads before the state those threads use goes.
     listener_.reset();
     target_.reset();
-}
-
-int HostileServer::port() const {
-    return listener_->port();
 }
 
 std::string HostileServer::baseURL() const {
@@ -222,39 +152,14 @@ std::string HostileServer::caFile() const {
 }
 
 std::string HostileServer::redirectTarget() const {
-    if (!target_) {
-        return {};
-    }
-    return std::string(targetTLS_ ? "https" : "http") +
-           "://127.0.0.1:" + std::to_string(target_->port());
-}
-
-std::vector<demo::RecordedRequest> HostileServer::requests() const {
-    return log_.all();
-}
-
-std::vector<demo::RecordedRequest> HostileServer::redirectTargetRequests() const {
-    return targetLog_.all();
-}
-
-std::size_t HostileServer::connectionCount() const {
-    return listener_->connectionCount();
+    return target_ ? std::string(targetTLS_ ? "https" : "http") +
+                         "://127.0.0.1:" + std::to_string(target_->port())
+                   : "";
 }
 
 bool HostileServer::waitForRequests(std::size_t count, std::chrono::milliseconds limit) const {
-    std::unique_lock lock(log_.mutex);
-    return log_.changed.wait_for(lock, limit, [&] { return log_.requests.size() >= count; });
-}
-
-void HostileServer::handleRedirectTarget(Connection& connection) {
-    const auto head = connection.readRequestHead();
-    if (!head) {
-        return;
-    }
-    targetLog_.add(parseHead(*head));
-    if (connection.send(statResponse())) {
-        connection.finish();
-    }
+    std::unique_lock lock(mutex_);
+    return logged_.wait_for(lock, limit, [&] { return requests_.size() >= count; });
 }
 
 void HostileServer::handle(Connection& connection) {
@@ -262,55 +167,51 @@ void HostileServer::handle(Connection& connection) {
     if (!head) {
         return;
     }
-    const auto request = parseHead(*head);
-    log_.add(request);
+    log(requests_, *head);
+    const auto path = parseHead(*head).path;
     switch (scenario_) {
     case HostileScenario::neverAnswer:
-        connection.holdUntilClosed();
-        return;
-    case HostileScenario::oneBytePerSecond:
-        trickle(connection);
-        return;
-    case HostileScenario::hugeBody:
-        sendHugeBody(connection);
-        return;
-    case HostileScenario::dropMidBody: {
+        return connection.holdUntilClosed();
+    case HostileScenario::oneBytePerSecond: {
+        bool sent = true;
+        for (const char& byte : statResponse()) {
+            sent = sent && connection.send({&byte, 1}) && connection.pause(trickleInterval);
+        }
+        return sent ? connection.finish() : void();
+    }
+    case HostileScenario::hugeBody: {
+        const std::string chunk(64 * 1024, ' ');
+        bool sent = connection.send(jsonHead(hugeBodyBytes));
+        for (std::size_t bytes = 0; sent && bytes < hugeBodyBytes; bytes += chunk.size()) {
+            sent = connection.send(chunk);
+        }
+        return sent ? connection.finish() : void();
+    }
+    case HostileScenario::dropMidBody: { // dropped without close_notify
         std::string body = demo::defaultStatJSON;
-        body.resize(declaredBodyBytes, ' ');
-        connection.send(jsonHead(declaredBodyBytes) + body.substr(0, declaredBodyBytes / 2));
-        return; // dropped by the Connection's destructor, no close_notify
+        body.resize(declaredBodyBytes / 2, ' ');
+        connection.send(jsonHead(declaredBodyBytes) + body);
+        return;
     }
     case HostileScenario::contentLengthNeverSent:
-        if (connection.send(jsonHead(unsentBodyBytes))) {
-            connection.holdUntilClosed();
-        }
-        return;
+        return connection.send(jsonHead(unsentBodyBytes)) ? connection.holdUntilClosed() : void();
     case HostileScenario::redirectToOtherOrigin:
     case HostileScenario::redirectToPlainHTTP:
-        if (connection.send(
-                responseHead("302 Found", {{"Location", redirectTarget() + request.path},
-                                           {"Content-Length", "0"}}))) {
-            connection.finish();
+        return answer(connection, {responseHead("302 Found", {{"Location", redirectTarget() + path},
+                                                              {"Content-Length", "0"}})});
+    case HostileScenario::tenThousandHeaders: {
+        Headers filler;
+        for (std::size_t index = 0; index < headerCount - 2; ++index) {
+            filler.emplace_back("X-Filler-" + std::to_string(index), "filler");
         }
-        return;
-    case HostileScenario::tenThousandHeaders:
-        if (connection.send(manyHeadersResponse())) {
-            connection.finish();
-        }
-        return;
+        const std::string body = demo::defaultStatJSON;
+        return answer(connection, {jsonHead(body.size(), std::move(filler)), body});
+    }
     case HostileScenario::gzipBomb:
-        if (connection.send(jsonHead(gzipBomb_.size(), {{"Content-Encoding", "gzip"}})) &&
-            connection.send(gzipBomb_)) {
-            connection.finish();
-        }
-        return;
-    case HostileScenario::expiredCertificate:
-    case HostileScenario::selfSignedCertificate:
-    case HostileScenario::wrongHostCertificate:
-        if (connection.send(statResponse())) {
-            connection.finish();
-        }
-        return;
+        return answer(connection,
+                      {jsonHead(gzipBomb_.size(), {{"Content-Encoding", "gzip"}}), gzipBomb_});
+    default: // the certificate scenarios: a good answer the client must never read
+        return answer(connection, {statResponse()});
     }
 }
 

@@ -6,18 +6,16 @@
 
 namespace trelvo::test {
 
-RunningDemoService::RunningDemoService(ConnectionReuse reuse) {
-    const auto& authority = TestCertificateAuthority::shared();
-    authority.seedStateDirectory(directory_.path());
-
+RunningDemoService::RunningDemoService() {
+    TestCertificateAuthority::shared().seedStateDirectory(directory_.path());
     demo::DemoServiceOptions options;
     options.port = 0;
     options.stateDirectory = directory_.path();
     options.keepAliveTimeout = std::chrono::seconds(1);
-    options.requestsPerConnection = reuse == ConnectionReuse::keepAlive ? 100 : 1;
-    options.onRequest = [recorder = recorder_](const RecordedRequest& request) {
-        std::lock_guard lock(recorder->mutex);
-        recorder->requests.push_back(request);
+    options.requestsPerConnection = 1;
+    options.onRequest = [this](const RecordedRequest& request) {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
     };
     auto service = demo::DemoService::create(std::move(options));
     if (!service) {
@@ -32,54 +30,27 @@ RunningDemoService::~RunningDemoService() {
     serving_.join();
 }
 
-int RunningDemoService::port() const {
-    return service_->port();
-}
-
-std::string RunningDemoService::baseURL() const {
-    return service_->baseURL();
-}
-
 std::string RunningDemoService::caFile() const {
     return TestCertificateAuthority::shared().caFile().string();
 }
 
-std::filesystem::path RunningDemoService::statFile() const {
-    return service_->statFile();
-}
-
 std::vector<RecordedRequest> RunningDemoService::requests() const {
-    std::lock_guard lock(recorder_->mutex);
-    return recorder_->requests;
+    std::lock_guard lock(mutex_);
+    return requests_;
 }
 
 void RunningDemoService::clearRequests() {
-    std::lock_guard lock(recorder_->mutex);
-    recorder_->requests.clear();
+    std::lock_guard lock(mutex_);
+    requests_.clear();
 }
 
 void RunningDemoService::setStatJSON(std::string_view text) {
-    auto written = demo::writeFile(statFile(), text, demo::FileMode::shared);
-    if (!written) {
-        throw std::runtime_error(written.error());
-    }
-}
-
-void RunningDemoService::removeStatFile() {
-    std::filesystem::remove(statFile());
-}
-
-void RunningDemoService::setLatestVersion(std::string version) {
-    service_->setLatestVersion(std::move(version));
+    orThrow(demo::writeFile(statFile(), text, demo::FileMode::shared));
 }
 
 void RunningDemoService::respond(const std::string& path, int status, std::string body,
                                  std::string contentType) {
     service_->setCannedResponse(path, {status, std::move(body), std::move(contentType)});
-}
-
-void RunningDemoService::clearResponse(const std::string& path) {
-    service_->clearCannedResponse(path);
 }
 
 } // namespace trelvo::test

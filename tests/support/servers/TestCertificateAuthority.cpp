@@ -2,20 +2,7 @@
 
 #include "tools/demo-service/StateDirectory.h"
 
-#include <stdexcept>
-
 namespace trelvo::test {
-namespace {
-
-template <class T> T orThrow(demo::Result<T> result) {
-    if (!result) {
-        throw std::runtime_error(result.error());
-    }
-    return std::move(*result);
-}
-
-} // namespace
-
 std::vector<std::string> loopbackNames() {
     return {"DNS:localhost", "IP:127.0.0.1", "IP:::1"};
 }

@@ -1,23 +1,29 @@
 #pragma once
 
-// A CA for loopback test servers, and the certificates it issues.
-//   const auto& ca = TestCertificateAuthority::shared();   // one per test process
-//   ScopedEnv trust("SSL_CERT_FILE", ca.caFile().string());
-//   demo::Identity good = ca.issue();                       // localhost, 127.0.0.1, ::1
+// A CA for loopback test servers, and the certificates it issues. Every RunningDemoService and
+// HostileServer of a process uses the shared one, so one SSL_CERT_FILE trusts them all.
+//   ScopedEnv trust("SSL_CERT_FILE", TestCertificateAuthority::shared().caFile().string());
 //   demo::Identity old = ca.issue(loopbackNames(), demo::Validity::expired());
-// Every RunningDemoService and HostileServer of a process uses the shared CA, so one
-// SSL_CERT_FILE trusts them all. Failures to make keys throw: a test cannot go on without them.
+// Failures to make keys throw: a test cannot go on without them.
 
 #include "tests/support/TemporaryDirectory.h"
 #include "tools/demo-service/Certificates.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace trelvo::test {
 
-std::vector<std::string> loopbackNames();
+std::vector<std::string> loopbackNames(); // localhost, 127.0.0.1, ::1
+
+template <class T> T orThrow(demo::Result<T> result) {
+    if (!result) {
+        throw std::runtime_error(result.error());
+    }
+    return std::move(*result);
+}
 
 class TestCertificateAuthority {
 public:
@@ -29,11 +35,9 @@ public:
 
     // The CA certificate in PEM, for SSL_CERT_FILE or a client's CA option.
     const std::filesystem::path& caFile() const { return caFile_; }
-    const demo::Identity& identity() const { return identity_; }
 
     demo::Identity issue(const std::vector<std::string>& subjectAltNames = loopbackNames(),
                          demo::Validity validity = demo::Validity::days(30)) const;
-
     // Puts this CA into a demo service state directory, so the service signs with it.
     void seedStateDirectory(const std::filesystem::path& directory) const;
 
