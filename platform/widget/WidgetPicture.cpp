@@ -3,6 +3,8 @@
 #include "platform/ui/CairoHandles.h"
 #include "platform/ui/PNGWriter.h"
 #include "platform/ui/Render.h"
+#include "platform/widget/RoundedRectangle.h"
+#include "platform/widget/RoundedRectangle.h"
 #include "platform/widget/WidgetFamily.h"
 
 #include <algorithm>
@@ -16,18 +18,6 @@ using foundation::Expected;
 using foundation::Unexpected;
 
 namespace {
-
-void roundedRectangle(cairo_t* cr, ui::Size size, double radius) {
-    radius = std::min({radius, size.width / 2, size.height / 2});
-    double right = size.width;
-    double bottom = size.height;
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, right - radius, radius, radius, -M_PI / 2, 0);
-    cairo_arc(cr, right - radius, bottom - radius, radius, 0, M_PI / 2);
-    cairo_arc(cr, radius, bottom - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cr, radius, radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
 
 cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
     auto* bytes = static_cast<std::vector<std::uint8_t>*>(closure);

@@ -1,6 +1,7 @@
 // The desktop window on GTK 3, built as the "desktop-window" module.
 
 #include "platform/widget/NativeWindow.h"
+#include "platform/widget/RoundedRectangle.h"
 
 #include <gtk/gtk.h>
 #if TRELVO_HAVE_LAYER_SHELL
@@ -77,12 +78,7 @@ void shapeToRoundedRectangle(GtkWidget* window, int width, int height, double ra
     }
     cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A1, width, height);
     cairo_t* cr = cairo_create(mask);
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, width - radius, radius, radius, -M_PI / 2, 0);
-    cairo_arc(cr, width - radius, height - radius, radius, 0, M_PI / 2);
-    cairo_arc(cr, radius, height - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cr, radius, radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
+    roundedRectangle(cr, {double(width), double(height)}, radius);
     cairo_fill(cr);
     cairo_destroy(cr);
     cairo_region_t* region = gdk_cairo_region_create_from_surface(mask);
