@@ -12,67 +12,51 @@ using platform::foundation::Date;
 
 constexpr double hour = 3600, day = 24 * hour;
 const Date t0 = Date::fromTimeIntervalSince1970(1'623'000'000);
-
-Date at(double seconds) {
-    return t0.addingTimeInterval(seconds);
-}
-
-TimelineReloadPolicy after(double seconds) {
-    return TimelineReloadPolicy::after(at(seconds));
-}
+const auto at = [](double seconds) { return t0.addingTimeInterval(seconds); };
+const auto after = [](double seconds) { return TimelineReloadPolicy::after(at(seconds)); };
 const auto atEnd = TimelineReloadPolicy::atEnd();
 const auto never = TimelineReloadPolicy::never();
 
-// Something that happens to the schedule at t0 + `at` seconds.
+// Something that happens to the schedule at t0 + `at` seconds; "refresh" is the person asking.
 struct Event {
-    enum Kind { start, tick, clockSet, answer } kind;
+    enum Kind { start, tick, clockSet, refresh, answer } kind;
     double at = 0;
     RequestId id = 0; // answer: the request it answers
     std::vector<double> entries = {};
     TimelineReloadPolicy policy = never;
 };
-
-Event tick(double when) {
-    return {Event::tick, when};
-}
-Event clockSet(double when) {
-    return {Event::clockSet, when};
-}
+const auto tick = [](double when) { return Event{Event::tick, when}; };
+const auto clockSet = [](double when) { return Event{Event::clockSet, when}; };
+const auto refresh = [](double when) { return Event{Event::refresh, when}; };
 Event answer(RequestId id, double when, std::vector<double> entries, TimelineReloadPolicy policy) {
     return {Event::answer, when, id, std::move(entries), policy};
 }
 
 // What the host does after an event, as one line: "took" or "dropped" for an answer, "ask N"
-// for a request to send, "show G.E" for entry E of the G-th timeline taken ("-": none due, what
-// is on screen stays), "stale since T" with its last update ("unreachable" when nothing ever
-// came), then "wake T" or "sleep".
+// for a request to send, "show G.E" for entry E of the G-th timeline taken ("-": none due yet,
+// the placeholder drawn redacted; "=": none due, the last entry stays), "stale since T" with its
+// last update ("unreachable" when nothing ever came), then "wake T" or "sleep".
 std::string replay(TimelineSchedule& schedule, const Event& e) {
+    using Call = TimelineSchedule::Step (TimelineSchedule::*)(Date);
+    const Call calls[] = {&TimelineSchedule::start, &TimelineSchedule::advance,
+                          &TimelineSchedule::clockChanged, &TimelineSchedule::refresh};
     TimelineSchedule::Step step;
     std::ostringstream line;
-    switch (e.kind) {
-    case Event::start:
-        step = schedule.start(at(e.at));
-        break;
-    case Event::tick:
-        step = schedule.advance(at(e.at));
-        break;
-    case Event::clockSet:
-        step = schedule.clockChanged(at(e.at));
-        break;
-    case Event::answer:
+    if (e.kind == Event::answer) {
         TimelinePlan plan{{}, e.policy};
         for (double entry : e.entries) {
             plan.entryDates.push_back(at(entry));
         }
         step = schedule.receive(e.id, plan, at(e.at));
         line << (step.accepted ? "took " : "dropped ");
+    } else {
+        step = (schedule.*calls[e.kind])(at(e.at));
     }
     const auto& shown = schedule.presentation();
-    if (step.request) {
-        line << "ask " << *step.request << ' ';
-    }
-    line << "show " << shown.timelineGeneration << '.';
-    shown.entry ? line << *shown.entry : line << '-';
+    line << (step.request ? "ask " + std::to_string(*step.request) + " " : "") << "show "
+         << shown.timelineGeneration << '.';
+    shown.entry ? line << *shown.entry : line << (shown.placeholder ? '-' : '=');
+    line << (shown.placeholder && shown.entry ? " redacted" : ""); // never right
     if (shown.stale && shown.lastUpdated) {
         line << " stale since " << shown.lastUpdated->timeIntervalSince(t0);
     } else if (shown.stale) {
@@ -113,7 +97,7 @@ TEST(TimelineSchedule, EventSequences) {
         {"the next timeline's entry waits for its date; the old one stays meanwhile",
          {answer(1, 0, {0}, after(900)), tick(900), answer(2, 900, {1200}, after(hour)),
           tick(1200)},
-         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 960", "took show 2.- wake 1200",
+         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 960", "took show 2.= wake 1200",
           "show 2.0 wake 3600"}},
         {"an answer resets the backoff",
          {tick(60), tick(180), answer(3, 180, {180}, after(600)), tick(600)},
@@ -152,11 +136,26 @@ TEST(TimelineSchedule, EventSequences) {
          {answer(1, 0, {0}, after(hour)), tick(8 * hour), tick(9 * hour)},
          {"took show 1.0 wake 3600", "ask 2 show 1.0 wake 28860",
           "ask 3 show 1.0 stale since 0 wake 32520"}},
+        // Refreshing asks as a due reload would, so asking often cannot flood the service.
+        {"a refresh asks at once; unanswered, the wait before the next retry doubles",
+         {answer(1, 0, {0}, after(900)), refresh(10), refresh(20), answer(3, 30, {0}, after(2000)),
+          answer(2, 31, {0}, after(99))},
+         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 70", "ask 3 show 1.0 wake 140",
+          "took show 2.0 wake 2000", "dropped show 2.0 wake 2000"}},
+        {"refreshed content goes stale when its reload would have made it so",
+         {answer(1, 0, {0}, after(900)), refresh(60), tick(1799), tick(1800)},
+         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 120", "ask 3 show 1.0 wake 1800",
+          "show 1.0 stale since 0 wake 1919"}},
+        {"a refresh of a timeline that never reloads asks too",
+         {answer(1, 0, {0}, never), refresh(5)},
+         {"took show 1.0 sleep", "ask 2 show 1.0 wake 65"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TimelineSchedule schedule;
+        EXPECT_EQ(schedule.outstanding(), std::nullopt);
         EXPECT_EQ(replay(schedule, {Event::start}), "ask 1 show 0.- wake 60"); // the placeholder
+        EXPECT_EQ(schedule.outstanding(), 1u);
         std::vector<std::string> lines;
         for (const auto& event : c.events) {
             lines.push_back(replay(schedule, event));

@@ -1,10 +1,20 @@
+// The widget host: its loop, a timeline run on it, the pictures it writes and the program
+// around them, run in this process with a widget whose entries are plain colours.
+
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/dispatch/MainLoop.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
+#include "platform/foundation/TimeZone.h"
 #include "platform/ui/CairoHandles.h"
 #include "platform/ui/Resources.h"
-#include "platform/dispatch/MainLoop.h"
+#include "platform/ui/Stack.h"
+#include "platform/ui/Text.h"
+#include "platform/widget/AtomicFile.h"
+#include "platform/widget/FilePresenter.h"
+#include "platform/widget/PictureFingerprint.h"
 #include "platform/widget/SleepMonitor.h"
+#include "platform/widget/StaleMark.h"
 #include "platform/widget/WallClockTimer.h"
 #include "platform/widget/WidgetMain.h"
 #include "tests/support/ScopedEnv.h"
@@ -12,13 +22,12 @@
 #include "tests/support/TestFiles.h"
 
 #include <csignal>
-#include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
-
-// The widget host: its loop, a timeline run on it, and the program around them, run in this
-// process with a widget whose entries are plain colours.
 
 namespace {
 
@@ -29,6 +38,9 @@ using platform::dispatch::DispatchQueue;
 using platform::foundation::Date;
 using platform::foundation::clock::systemNow;
 using trelvo::test::ScopedEnv;
+using trelvo::test::TemporaryDirectory;
+
+const std::string blue = "png 340x340 ff007aff", red = "png 340x340 ffff3b30"; // at scale 2
 
 struct ShadeEntry {
     Date date;
@@ -40,6 +52,11 @@ Answer answer = Answer::atOnce; // how the widget's provider answers in the run 
 using Completion = std::function<void(Timeline<ShadeEntry>)>;
 std::vector<Completion> held; // requests the test answers when, and from where, it likes
 
+Timeline<ShadeEntry> oneEntry(int shade) {
+    return {{{Date::now(), shade}},
+            TimelineReloadPolicy::after(Date::now().addingTimeInterval(900))};
+}
+
 struct ShadeProvider {
     ShadeEntry placeholder(const TimelineProviderContext&) const { return {Date::now(), 0}; }
     void getSnapshot(const TimelineProviderContext&, std::function<void(ShadeEntry)> done) const {
@@ -47,13 +64,11 @@ struct ShadeProvider {
     }
     void getTimeline(const TimelineProviderContext&, Completion done) const {
         static auto network = DispatchQueue::serial("test.widget.network");
-        auto now = Date::now();
-        Timeline<ShadeEntry> one{{{now, 2}},
-                                 TimelineReloadPolicy::after(now.addingTimeInterval(900))};
+        const auto now = Date::now();
         if (answer == Answer::atOnce) {
-            done(one);
+            done(oneEntry(2));
         } else if (answer == Answer::fromAnotherThread) {
-            network->async([done, one] { done(one); });
+            network->async([done, one = oneEntry(2)] { done(one); });
         } else if (answer == Answer::held) {
             held.push_back(done);
         } else if (answer == Answer::empty) {
@@ -64,39 +79,21 @@ struct ShadeProvider {
     }
 };
 
+// A word in the corner, so that a redacted picture shows: an SVG of it holds no glyphs.
+ui::View shaded(const ShadeEntry& entry) {
+    const ui::Color shades[] = {ui::Color::red, ui::Color::purple, ui::Color::blue,
+                                ui::Color::pink};
+    return ui::ZStack(ui::Alignment::topLeading,
+                      {shades[entry.shade], ui::Text::verbatim("Shade")});
+}
+
 struct ShadeWidget {
     const std::string kind = "ShadeWidget";
     auto body() const {
-        return StaticConfiguration(kind, ShadeProvider(),
-                                   [](const ShadeEntry& entry) {
-                                       const ui::Color shades[] = {
-                                           ui::Color::red, ui::Color::purple, ui::Color::blue,
-                                           ui::Color::pink};
-                                       return ui::View(shades[entry.shade]);
-                                   })
+        return StaticConfiguration(kind, ShadeProvider(), shaded)
             .supportedFamilies({WidgetFamily::systemSmall, WidgetFamily::systemMedium})
             .configurationDisplayName("Shades")
             .description("Shows a colour");
-    }
-};
-
-Timeline<ShadeEntry> oneEntry(int shade) {
-    return {{{Date::now(), shade}},
-            TimelineReloadPolicy::after(Date::now().addingTimeInterval(900))};
-}
-
-// What the host presented: the shade, "!" when stale, "?" when not on the test's own thread.
-struct Recorder {
-    std::vector<std::string> shown;
-    std::optional<Date> sleep;
-    std::thread::id loop = std::this_thread::get_id();
-
-    TimelineHost<ShadeProvider>::Hooks hooks() {
-        return {[this](const ShadeEntry& entry, const Presentation& presentation) {
-                    shown.push_back(std::to_string(entry.shade) + (presentation.stale ? "!" : "") +
-                                    (std::this_thread::get_id() == loop ? "" : "?"));
-                },
-                [this](std::optional<Date> at) { sleep = at; }};
     }
 };
 
@@ -104,55 +101,68 @@ TEST(TimelineHost, ShowsThePlaceholderAtOnceThenTakesTheNewestAnswerOnItsOwnLoop
     platform::foundation::ScopedClock clock(Date::fromTimeIntervalSince1970(1'623'000'000));
     answer = Answer::held;
     held.clear();
-    Recorder recorder;
+    std::vector<std::string> shown; // the shade, "!" when stale, "?" when not on this thread
+    std::optional<Date> sleep;
+    const auto loop = std::this_thread::get_id();
     auto host = std::make_unique<TimelineHost<ShadeProvider>>(
-        ShadeProvider(), TimelineProviderContext{}, recorder.hooks());
+        ShadeProvider(), TimelineProviderContext{},
+        TimelineHost<ShadeProvider>::Hooks{
+            [&](const ShadeEntry& entry, const Presentation& presentation) {
+                shown.push_back(std::to_string(entry.shade) + (presentation.stale ? "!" : "") +
+                                (std::this_thread::get_id() == loop ? "" : "?"));
+            },
+            [&](std::optional<Date> at) { sleep = at; }});
     host->start();
-    EXPECT_EQ(recorder.shown, std::vector<std::string>{"0"}); // never waits for the answer
-    EXPECT_EQ(recorder.sleep, clock.now().addingTimeInterval(60));
+    EXPECT_EQ(shown, std::vector<std::string>{"0"}); // never waits for the answer
+    EXPECT_EQ(sleep, clock.now().addingTimeInterval(60));
 
     std::thread([] { held.at(0)(oneEntry(7)); }).join();
-    EXPECT_EQ(recorder.shown.size(), 1u); // nothing happens off the loop
+    EXPECT_EQ(shown.size(), 1u); // nothing happens off the loop
     DispatchQueue::main().drain();
-    EXPECT_EQ(recorder.shown.back(), "7");
-    EXPECT_EQ(recorder.sleep, clock.now().addingTimeInterval(900));
+    EXPECT_EQ(shown.back(), "7");
+    EXPECT_EQ(sleep, clock.now().addingTimeInterval(900));
 
     for (int minute = 1; minute <= 30; ++minute) { // the reload goes unanswered
         clock.advance(60);
         host->wake();
     }
-    EXPECT_EQ(recorder.shown.back(), "7!"); // the same entry, marked stale
+    EXPECT_EQ(shown.back(), "7!"); // the same entry, marked stale
     held.back()(oneEntry(8));
     held.back()(oneEntry(9)); // delivered twice
     held.at(1)(oneEntry(10)); // late: an older request
     DispatchQueue::main().drain();
-    EXPECT_EQ(recorder.shown.back(), "8");
+    EXPECT_EQ(shown.back(), "8");
     EXPECT_EQ(host->shown().shade, 8);
 
     host.reset();
     held.back()(oneEntry(11)); // the host is gone: dropped
     DispatchQueue::main().drain();
-    EXPECT_EQ(recorder.shown.back(), "8");
+    EXPECT_EQ(shown.back(), "8");
 }
 
-// A picture file as compared here: "png WxH" and its centre pixel (ARGB), "svg", "pdf", or the
-// bytes it holds when it is none of these.
-std::string describe(const fs::path& file) {
-    auto bytes = trelvo::test::readFile(file);
+// A picture file as compared here: "png WxH" and its ARGB pixel at (x, y), its centre unless
+// given; "svg" ("svg text" when it holds glyphs), "pdf", or the bytes it holds when none of these.
+std::string describe(const fs::path& file, int x = -1, int y = -1) {
     ui::SurfacePtr image(cairo_image_surface_create_from_png(file.c_str()));
     if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) {
-        return bytes.starts_with("<?xml") ? "svg" : bytes.starts_with("%PDF") ? "pdf" : bytes;
+        auto bytes = trelvo::test::readFile(file);
+        return bytes.starts_with("%PDF")           ? "pdf"
+               : !bytes.starts_with("<?xml")       ? bytes
+               : bytes.find("glyph") != bytes.npos ? "svg text"
+                                                   : "svg";
     }
-    int width = cairo_image_surface_get_width(image.get());
-    int height = cairo_image_surface_get_height(image.get());
-    std::uint32_t centre;
-    std::memcpy(&centre,
-                cairo_image_surface_get_data(image.get()) +
-                    height / 2 * cairo_image_surface_get_stride(image.get()) + width / 2 * 4,
-                4);
+    const int width = cairo_image_surface_get_width(image.get());
+    const int height = cairo_image_surface_get_height(image.get());
+    const auto* row = cairo_image_surface_get_data(image.get()) +
+                      (x < 0 ? height / 2 : y) * cairo_image_surface_get_stride(image.get());
+    const auto argb = reinterpret_cast<const std::uint32_t*>(row)[x < 0 ? width / 2 : x];
     char text[64];
-    std::snprintf(text, sizeof text, "png %dx%d %08x", width, height, centre);
+    std::snprintf(text, sizeof text, "png %dx%d %08x", width, height, argb);
     return text;
+}
+
+long filesIn(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), {});
 }
 
 // The host run in this process, without a display unless named, as one line: the exit status,
@@ -204,6 +214,7 @@ TEST(WidgetMain, HelpNamesEveryOptionAndTheWayWithoutADisplay) {
 TEST(WidgetMain, CommandLines) {
     const std::string must = ": the file name must end in .png, .svg or .pdf (see --help)";
     const std::string seconds = ": expected seconds, from 0 to 86400 (see --help)";
+    const std::string points = ": expected whole points, from 0 to 1000 (see --help)";
     const std::string left = " left as it was";
     // Each file named "{}" starts as "previous picture", in a folder of its own.
     struct Case {
@@ -231,6 +242,13 @@ TEST(WidgetMain, CommandLines) {
         {"--timeout -1", "2 | shade-widget: --timeout -1" + seconds},
         {"--timeout 86401", "2 | shade-widget: --timeout 86401" + seconds},
         {"--timeout nan", "2 | shade-widget: --timeout nan" + seconds},
+        {"--position left", "2 | shade-widget: --position left: expected top-left, top-right, "
+                            "bottom-left, bottom-right or center (see --help)"},
+        {"--position", "2 | shade-widget: --position needs a value (see --help)"},
+        {"--margin -1", "2 | shade-widget: --margin -1" + points},
+        {"--margin=2.5", "2 | shade-widget: --margin 2.5" + points},
+        {"--monitor=",
+         "2 | shade-widget: --monitor needs a monitor's name, such as HDMI-1 (see --help)"},
         {"--once=yes", "2 | shade-widget: --once takes no value (see --help)"},
         {"--help=all", "2 | shade-widget: --help takes no value (see --help)"},
         {"--snapshot --placeholder",
@@ -243,12 +261,14 @@ TEST(WidgetMain, CommandLines) {
          "2 | shade-widget: cannot open the display :999999; without a display use --output "
          "FILE.png",
          Answer::atOnce, "w.png", ":999999"},
-        // One picture, or the file left alone.
+        // One picture, or the file left alone. The placeholder is drawn redacted.
         {"--once --output={} --family medium --scale=2", "0 png 728x340 ff007aff"},
         {"--once --output {}", "0 png 170x170 ff007aff", Answer::fromAnotherThread},
         {"--placeholder --output {}", "0 png 170x170 ffff3b30", Answer::never},
         {"--snapshot --output {}", "0 png 170x170 ffaf52de", Answer::never},
-        {"--once --output {}", "0 svg", Answer::atOnce, "w.svg"},
+        {"--placeholder --output {}", "0 svg", Answer::never, "w.svg"},
+        {"--snapshot --output {}", "0 svg text", Answer::never, "w.svg"},
+        {"--once --output {}", "0 svg text", Answer::atOnce, "w.svg"},
         {"--once --output {}", "0 pdf", Answer::atOnce, "W.Pdf"},
         {"--once --output {} --timeout 0",
          "1 previous picture | shade-widget: the widget did not answer within 0 seconds; {}" + left,
@@ -262,21 +282,20 @@ TEST(WidgetMain, CommandLines) {
     };
     for (auto c : cases) {
         SCOPED_TRACE(c.command);
-        trelvo::test::TemporaryDirectory folder;
+        TemporaryDirectory folder;
         const auto path = folder.path() / c.file;
         trelvo::test::writeFile(path, "previous picture");
         if (auto at = c.result.find("{}"); at != std::string::npos) {
             c.result.replace(at, 2, path.string());
         }
         EXPECT_EQ(run(c.command, c.answer, path, c.display), c.result);
-        auto files = std::distance(fs::directory_iterator(folder.path()), {});
-        EXPECT_EQ(files, fs::exists(path) ? 1 : 0); // nothing left beside it
+        EXPECT_EQ(filesIn(folder.path()), fs::exists(path) ? 1 : 0); // nothing left beside it
     }
 }
 
 TEST(WidgetMain, RewritesTheFileForEachEntryAsTimePasses) {
     platform::foundation::ScopedClock clock(Date::fromTimeIntervalSince1970(1'623'000'000));
-    trelvo::test::TemporaryDirectory folder;
+    TemporaryDirectory folder;
     auto path = folder.path() / "w.png";
     std::vector<std::string> seen;
     auto& main = DispatchQueue::main();
@@ -328,6 +347,125 @@ TEST(HostLoop, RunsQueuedBlocksAndTimers) {
     EXPECT_EQ(loop.run(), 3);
     EXPECT_EQ(ran, (std::vector<std::string>{"queued before the loop", "from a thread", "timer"}));
     SleepMonitor gone([&] { ran.push_back("resumed"); }); // ends before its bus answers
+}
+
+TEST(StaleMark, LastUpdatedIsTheLocalTimeOfDay) {
+    for (auto [zone, since1970, text] :
+         {std::tuple{"Europe/Moscow", 1623369600.0, "Last updated 03:00"}, // 2021-06-11 00:00Z
+          {"America/New_York", 1623369600.0, "Last updated 20:00"},
+          {"Asia/Kolkata", 1623369659.0, "Last updated 05:30"},
+          {"UTC", -61.0, "Last updated 23:58"}}) {
+        platform::foundation::ScopedTimeZone scoped(zone);
+        EXPECT_EQ(lastUpdatedText(Date::fromTimeIntervalSince1970(since1970)), text) << zone;
+    }
+}
+
+// Equal fingerprints mean the file is not written again: any change must show in it.
+TEST(PictureFingerprint, EveryFlippedBitAndEveryLengthChangesIt) {
+    std::vector<std::uint8_t> bytes(77, 0x5A), zeros(77, 0);
+    std::set<std::uint64_t> seen{pictureFingerprint(bytes)};
+    for (std::size_t bit = 0; bit < bytes.size() * 8; ++bit) {
+        bytes[bit / 8] ^= std::uint8_t(1u << bit % 8);
+        seen.insert(pictureFingerprint(bytes));
+        bytes[bit / 8] ^= std::uint8_t(1u << bit % 8);
+    }
+    for (std::size_t length = 0; length < zeros.size(); ++length) {
+        seen.insert(pictureFingerprint(std::span(zeros).first(length)));
+    }
+    EXPECT_EQ(seen.size(), 1 + bytes.size() * 8 + zeros.size());
+}
+
+// A file's inode, modification time and permission bits; zeros when there is none.
+auto identity(const fs::path& file) {
+    struct stat s {};
+    ::stat(file.c_str(), &s);
+    return std::tuple(s.st_ino, s.st_mtim.tv_sec, s.st_mtim.tv_nsec, s.st_mode & 0777);
+}
+
+TEST(FilePresenter, WritesAPictureOnlyWhenItOrTheFileChanged) {
+    struct Case {
+        const char* name;
+        const char* file;
+        bool red, stale;
+        std::function<void(const fs::path&)> meanwhile; // done to the file between the two
+        bool rewritten;
+    } cases[] = {
+        {"the same picture", "w.png", false, false, {}, false},
+        {"another colour", "w.png", true, false, {}, true},
+        {"now stale", "w.png", false, true, {}, true},
+        {"the file removed", "w.png", false, false, [](auto& p) { fs::remove(p); }, true},
+        {"the file replaced", "w.png", false, false,
+         [](auto& p) { fs::copy_file(p, p.string() + "~"), fs::rename(p.string() + "~", p); },
+         true},
+        {"the file cut short", "w.png", false, false, [](auto& p) { fs::resize_file(p, 10); },
+         true},
+        // Vector files never come out the same twice: written each time.
+        {"the same svg", "w.svg", false, false, {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryDirectory folder;
+        const auto path = folder.path() / c.file;
+        FilePresenter presenter(path, WidgetFamily::systemSmall, 2);
+        ASSERT_EQ(presenter.present(ui::View(ui::Color::blue), {}), std::nullopt);
+        if (c.meanwhile) {
+            c.meanwhile(path);
+        }
+        const auto before = identity(path);
+        Presentation second{.stale = c.stale};
+        ASSERT_EQ(presenter.present(ui::View(c.red ? ui::Color::red : ui::Color::blue), second),
+                  std::nullopt);
+        EXPECT_EQ(identity(path) != before, c.rewritten);
+        if (path.extension() == ".png") { // rounded corners, the badge when stale, the content
+            EXPECT_EQ(describe(path, 1, 1), "png 340x340 00000000");
+            EXPECT_EQ(describe(path, 2 * (170 - 14), 2 * 14) == blue, !c.stale && !c.red);
+            EXPECT_EQ(describe(path), c.red ? red : blue);
+        }
+    }
+}
+
+TEST(FilePresenter, AFailedPictureLeavesTheLastGoodOneAndTheNextIsWritten) {
+    TemporaryDirectory folder;
+    const auto path = folder.path() / "w.png";
+    FilePresenter presenter(path, WidgetFamily::systemSmall, 2);
+    ASSERT_EQ(presenter.present(ui::View(ui::Color::blue), {}), std::nullopt);
+
+    // The disk fills up part way through the next picture.
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{}, tight{256, 0};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    tight.rlim_max = saved.rlim_max;
+    ::setrlimit(RLIMIT_FSIZE, &tight);
+    auto error = presenter.present(ui::View(ui::Color::red), {});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(error, "cannot write " + path.string() + ": File too large");
+    EXPECT_EQ(describe(path), blue);
+    EXPECT_EQ(filesIn(folder.path()), 1);
+    EXPECT_EQ(presenter.present(ui::View(ui::Color::red), {}), std::nullopt);
+    EXPECT_EQ(describe(path), red);
+}
+
+TEST(AtomicFile, ReplacesTheWholeFileAndKeepsItsPermissions) {
+    TemporaryDirectory folder;
+    const auto path = folder.path() / (std::string(240, 'n') + ".png"); // near the name limit
+    EXPECT_EQ(writeFileAtomically(path, "first version, longer"), std::nullopt);
+    EXPECT_EQ(std::get<3>(identity(path)), 0644u); // pictures are for everyone to read
+    ::chmod(path.c_str(), 0640);
+    EXPECT_EQ(writeFileAtomically(path, "second"), std::nullopt);
+    EXPECT_EQ(trelvo::test::readFile(path), "second");
+    EXPECT_EQ(std::get<3>(identity(path)), 0640u);
+    EXPECT_EQ(filesIn(folder.path()), 1);
+
+    // A folder in the file's place: the rename fails once the new file is written.
+    const auto taken = folder.path() / "taken.png";
+    fs::create_directories(taken / "inside");
+    auto error = writeFileAtomically(taken, "new");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message, "cannot replace " + taken.string() + ": Is a directory");
+    EXPECT_TRUE(fs::is_directory(taken / "inside"));
+    EXPECT_EQ(filesIn(folder.path()), 2);
 }
 
 } // namespace
