@@ -16,8 +16,6 @@
 namespace {
 
 using namespace results_widget;
-
-using namespace results_widget;
 using namespace std::chrono_literals;
 using platform::foundation::Date;
 using trelvo::test::eventually;
@@ -31,8 +29,8 @@ TEST_F(SimulatedWeek, EveryFetchEndsInItsLineThroughSuspendsAndNothingPilesUp) {
     trelvo::test::TemporaryDirectory folder("reliability-week");
     trelvo::test::PrivateSystemBus bus(folder.path());
     ASSERT_TRUE(bus.ready()) << "no private bus: is dbus-daemon installed?";
-    std::optional<platform::foundation::ScopedClock> clock;
-    clock.emplace(Date::fromTimeIntervalSince1970(1'623'000'000));
+    std::optional<platform::foundation::ScopedClock> clock(
+        Date::fromTimeIntervalSince1970(1'623'000'000));
     platform::foundation::ScopedLineCapture lines;
     platform::net::ScopedCompletionCounter fetched;
     // The service's answer for the n-th fetch: good, then broken in turn.
@@ -88,9 +86,7 @@ TEST_F(SimulatedWeek, EveryFetchEndsInItsLineThroughSuspendsAndNothingPilesUp) {
     for (std::size_t i = 0; i < printed.size(); ++i) {
         EXPECT_EQ(printed[i] == "0.5", i % 2 == 0) << i << ": " << printed[i];
     }
-    if (reliability::memoryIsMeasurable) {
-        EXPECT_LT(reliability::peakResidentKiB(), reliability::memoryBoundKiB);
-    }
+    reliability::expectModestPeakMemory();
 }
 
 } // namespace
