@@ -2,14 +2,13 @@
 
 // A program started by a test in a process group of its own, its standard output and error
 // written to files (read while it runs; no pipe can fill up and stall it).
-//   ChildProgram widget({binary, "--output", "w.png"}, folder, {"DISPLAY"});   // DISPLAY unset
-//   widget.signal(SIGTERM);
-//   expectClean(widget.finish(std::chrono::seconds(10)));
 // The destructor kills the group of one still running and reaps it.
 
 #include "tests/support/TestFiles.h"
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -20,16 +19,16 @@
 namespace trelvo::test {
 
 struct ExitStatus {
-    bool exited = false; // by itself, with `code`
+    bool exited = false; // by itself, with `code`; otherwise ended by `signal`
     int code = -1;
-    int signal = 0; // ended by this signal
-    bool coreDumped = false;
+    int signal = 0;
 
-    static ExitStatus withCode(int code) { return {true, code, 0, false}; }
+    static ExitStatus withCode(int code) { return {true, code, 0}; }
     friend bool operator==(const ExitStatus&, const ExitStatus&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const ExitStatus& s) {
+        return s.exited ? out << "exit " << s.code : out << "signal " << s.signal;
+    }
 };
-
-std::ostream& operator<<(std::ostream& out, const ExitStatus& status);
 
 // A program's run once it has ended, for expectClean.
 struct Finished {
@@ -48,18 +47,16 @@ public:
     ~ChildProgram();
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
-
-    bool started() const { return pid_ > 0; }
-    pid_t pid() const { return pid_; }
-    void signal(int number) const;
-
+    pid_t pid() const { return pid_; } // -1 when it could not be started
+    void signal(int number) const {
+        if (pid_ > 0 && !status_) {
+            ::kill(pid_, number);
+        }
+    }
     // The status once it has ended, waiting at most `limit`; nullopt while it still runs.
     std::optional<ExitStatus> waitForExit(std::chrono::milliseconds limit);
-    // Whether a process of its group is still alive (a helper it started, after it ended).
-    bool groupAlive() const;
     // Waits at most `limit` for it to end (then kills its group), and what it left.
     Finished finish(std::chrono::milliseconds limit);
-
     std::string output() const { return readFile(outputFile_); }
     std::string errors() const { return readFile(errorFile_); }
     // The rest of the first output line that starts with prefix, once written whole.
@@ -67,21 +64,25 @@ public:
                                            std::chrono::milliseconds limit) const;
 
 private:
+    // A process of its group is alive, such as a helper it started.
+    bool groupAlive() const { return pid_ > 0 && (::kill(-pid_, 0) == 0 || errno == EPERM); }
+
     pid_t pid_ = -1;
     std::optional<ExitStatus> status_;
-    std::filesystem::path outputFile_;
-    std::filesystem::path errorFile_;
+    std::filesystem::path outputFile_, errorFile_;
 };
 
 // What every launch of one of our programs must hold once it has ended: the `expected` status,
 // no sanitizer report, no GLib critical or warning, none of what scripts/scan-secrets looks for
-// (the service's password, plain or in Base64, or its Authorization value) in what it wrote,
-// and no process of its group left. Fails the calling test, naming what broke.
+// in what it wrote, and no process of its group left. Fails the calling test, naming what broke.
 void expectClean(const Finished& run, ExitStatus expected = ExitStatus::withCode(0));
 
 // Runs a program to its end, killed if it runs past `limit`.
-Finished runToEnd(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
-                  const std::vector<std::string>& environment = {},
-                  std::chrono::milliseconds limit = std::chrono::seconds(15));
+inline Finished runToEnd(const std::vector<std::string>& arguments,
+                         const std::filesystem::path& folder,
+                         const std::vector<std::string>& environment = {},
+                         std::chrono::milliseconds limit = std::chrono::seconds(15)) {
+    return ChildProgram(arguments, folder, environment).finish(limit);
+}
 
 } // namespace trelvo::test

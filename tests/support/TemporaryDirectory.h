@@ -1,8 +1,6 @@
 #pragma once
 
 // A fresh private directory under $TMPDIR (or /tmp), removed with everything in it at scope end.
-//   TemporaryDirectory dir;
-//   writeFile(dir.path() / "stat.json", ...);
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,9 +13,7 @@ namespace trelvo::test {
 class TemporaryDirectory {
 public:
     explicit TemporaryDirectory(std::string_view prefix = "trelvo-test") {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern =
-            (base && *base ? base : "/tmp") + ("/" + std::string(prefix)) + "-XXXXXX";
+        auto pattern = (std::filesystem::temp_directory_path() / prefix).string() + "-XXXXXX";
         if (!::mkdtemp(pattern.data())) {
             throw std::runtime_error("cannot create a temporary directory " + pattern);
         }
@@ -29,7 +25,6 @@ public:
     }
     TemporaryDirectory(const TemporaryDirectory&) = delete;
     TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
 
 private:

@@ -3,9 +3,6 @@
 // A private X server (Xvfb) on a display number it picks itself, ended with the value. It does
 // not reset when its last client leaves: a test's probes may come and go before the program
 // under test connects.
-//   VirtualDisplay display;
-//   if (display.name().empty()) { ... Xvfb did not start ... }
-//   launcher: DISPLAY=display.name()
 
 #include "tests/support/ChildProgram.h"
 #include "tests/support/TemporaryDirectory.h"
@@ -23,7 +20,7 @@ public:
                    std::to_string(width) + "x" + std::to_string(height) + "x24"},
                   logs_.path()) {
         auto number =
-            server_.started() ? server_.waitForLine("", std::chrono::seconds(20)) : std::nullopt;
+            server_.pid() > 0 ? server_.waitForLine("", std::chrono::seconds(20)) : std::nullopt;
         name_ = number ? ":" + *number : "";
     }
     // Asked to go, so that it removes its lock file and socket for the next one.
@@ -31,10 +28,7 @@ public:
         server_.signal(SIGTERM);
         server_.waitForExit(std::chrono::seconds(5));
     }
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-
-    // ":N", or empty when the server did not start.
+    // ":N" for DISPLAY, or empty when the server did not start.
     const std::string& name() const { return name_; }
 
 private:
