@@ -166,6 +166,18 @@ int runGalleryWindow(std::vector<InstalledWidget> widgets, const DesktopWidgets&
     gtk_window_set_title(GTK_WINDOW(window), text("Widgets").c_str());
     gtk_window_set_default_size(GTK_WINDOW(window), 640, 460);
     g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
+    // Ctrl+W and Ctrl+Q close it, as in any GTK application.
+    g_signal_connect(window, "key-press-event",
+                     G_CALLBACK(+[](GtkWidget* self, GdkEventKey* key, gpointer) -> gboolean {
+                         const guint letter = gdk_keyval_to_lower(key->keyval);
+                         if ((key->state & GDK_CONTROL_MASK) &&
+                             (letter == GDK_KEY_w || letter == GDK_KEY_q)) {
+                             gtk_widget_destroy(self);
+                             return TRUE;
+                         }
+                         return FALSE;
+                     }),
+                     nullptr);
 
     std::vector<std::unique_ptr<Row>> rows;
     GtkWidget* list = gtk_list_box_new();
@@ -173,6 +185,10 @@ int runGalleryWindow(std::vector<InstalledWidget> widgets, const DesktopWidgets&
     for (auto& widget : widgets) {
         rows.push_back(std::make_unique<Row>(Row{std::move(widget), &desktop, scratch}));
         gtk_list_box_insert(GTK_LIST_BOX(list), buildRow(*rows.back()), -1);
+        // Tab goes from control to control, not through the rows that hold them.
+        gtk_widget_set_can_focus(GTK_WIDGET(gtk_list_box_get_row_at_index(
+                                     GTK_LIST_BOX(list), static_cast<int>(rows.size() - 1))),
+                                 FALSE);
     }
     if (rows.empty()) {
         gtk_list_box_set_placeholder(GTK_LIST_BOX(list),
@@ -199,6 +215,10 @@ int runGalleryWindow(std::vector<InstalledWidget> widgets, const DesktopWidgets&
         }
     }
     gtk_widget_show_all(window);
+    // A person at the keyboard starts on the first widget's button.
+    if (!rows.empty()) {
+        gtk_widget_grab_focus(rows.front()->toggle);
+    }
     gtk_main();
     return 0;
 }

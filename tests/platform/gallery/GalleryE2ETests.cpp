@@ -42,7 +42,7 @@ TEST(Gallery, AddsAWidgetToTheDesktopAndRemovesIt) {
     const std::vector<std::string> session{
         "DISPLAY=" + display.name(),
         "WAYLAND_DISPLAY",
-        "XDG_DATA_DIRS=" + share.parent_path().string(),
+        "XDG_DATA_DIRS=" + share.parent_path().string() + ":/usr/share",
         "XDG_DATA_HOME=" + (home.path() / "data").string(),
         "XDG_CONFIG_HOME=" + (home.path() / "config").string(),
         "XDG_RUNTIME_DIR=" + runtime.string(),
@@ -51,7 +51,8 @@ TEST(Gallery, AddsAWidgetToTheDesktopAndRemovesIt) {
             fs::path(VANTOREL_WIDGET_EXTENSION).parent_path().string() + ":/usr/bin:/bin",
         "TRELVO_SERVICE_URL=https://127.0.0.1:9",
         "LANGUAGE=en",
-        "LANG=C.UTF-8"};
+        "LANG=C.UTF-8",
+        "NO_AT_BRIDGE=1"};
     auto gallery = [&](std::vector<std::string> args) {
         args.insert(args.begin(), TRELVO_WIDGET_GALLERY);
         return runToEnd(args, home.path(), session);
@@ -107,6 +108,23 @@ TEST(Gallery, AddsAWidgetToTheDesktopAndRemovesIt) {
     }
     EXPECT_FALSE(fs::exists(home.path() / "config" / "autostart" /
                             "org.trelvo.Results.ResultsWidget.desktop"));
+
+    // The window, from the keyboard: the first widget's button has the focus; Return adds the
+    // countdown, Return again removes it, Ctrl+Q closes the gallery.
+    trelvo::test::ChildProgram window({TRELVO_WIDGET_GALLERY}, home.path(), session);
+    auto key = [&](const char* keys) {
+        return runToEnd({"xdotool", "search", "--sync", "--name", "^Widgets$", "windowfocus",
+                         "--sync", "key", "--delay", "100", keys},
+                        home.path(), session);
+    };
+    key("Return");
+    EXPECT_TRUE(trelvo::test::eventually(running));
+    EXPECT_TRUE(fs::exists(entry));
+    key("Return");
+    EXPECT_TRUE(trelvo::test::eventually([&] { return !running(); }));
+    EXPECT_FALSE(fs::exists(entry));
+    key("ctrl+q");
+    expectClean(window.finish(10s));
 }
 
 } // namespace

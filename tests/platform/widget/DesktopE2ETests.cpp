@@ -7,6 +7,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/VirtualDisplay.h"
 
+#include <algorithm>
 #include <array>
 #include <cairo.h>
 #include <csignal>
@@ -113,6 +114,24 @@ TEST(DesktopOnX11, WidgetsStackBelowTheOthersFollowADragAndComeBackThere) {
                                 "\n");
     const Geometry dragged{44, 800 - 64 - 170, 170, 170};
     EXPECT_EQ(geometryOf("Trelvo Results"), dragged);
+
+    // "Refresh now" and SIGUSR1 each ask the service again at once: one more failed fetch's line.
+    const auto fetches = [&] {
+        const auto text = first->output();
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    ASSERT_TRUE(eventually([&] { return fetches() == 1; }));
+    x11({"xdotool", "mousemove", "120", "650", "click", "3", "sleep", "0.5", "key", "Down", "key",
+         "Return"});
+    EXPECT_TRUE(eventually([&] { return fetches() == 2; }));
+    first->signal(SIGUSR1);
+    EXPECT_TRUE(eventually([&] { return fetches() == 3; }));
+
+    // A monitor the desktop does not have is refused, naming those it has.
+    const auto elsewhere = runToEnd({results, "--monitor", "HDMI-9"}, home.path(), environment);
+    EXPECT_EQ(elsewhere.status, ExitStatus::withCode(2));
+    EXPECT_EQ(elsewhere.errors, "TrelvoResultsWidgetExtension: --monitor HDMI-9: no such monitor; "
+                                "the desktop has screen\n");
 
     // Closed from its menu, it frees its place; started again, it is where the person left it.
     x11({"xdotool", "mousemove", "120", "650", "click", "3", "sleep", "0.5", "key", "Up", "key",
