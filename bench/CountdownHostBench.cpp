@@ -4,5 +4,6 @@
 #include "platform/widget/WidgetMain.h"
 
 int main(int argc, char** argv) {
-    return runDrivenHost(argc, argv, platform::widget::hostedWidget<VantorelWidget>());
+    return runDrivenHost(argc, argv,
+                         platform::widget::hostedWidget<countdown_widget::VantorelWidget>());
 }

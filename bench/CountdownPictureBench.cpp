@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     picture_bench::registerPictureBenchmarks(
         "Countdown",
         [] {
+            using namespace countdown_widget;
             return VantorelWidget::content(DaysUntilEntry{{}, 1234});
         },
         {size.width, size.height});

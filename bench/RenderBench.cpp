@@ -14,6 +14,8 @@
 namespace {
 
 using namespace platform::ui;
+using results_widget::ActivityRing;
+using results_widget::RingDiameter;
 
 constexpr Size widget{170, 170};
 

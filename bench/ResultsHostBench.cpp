@@ -5,5 +5,6 @@
 #include "results_widget/TrelvoResultsWidget.h"
 
 int main(int argc, char** argv) {
-    return runDrivenHost(argc, argv, platform::widget::hostedWidget<TrelvoResultsWidget>());
+    return runDrivenHost(argc, argv,
+                         platform::widget::hostedWidget<results_widget::TrelvoResultsWidget>());
 }

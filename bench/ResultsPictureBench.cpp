@@ -5,6 +5,8 @@
 #include "platform/widget/WidgetFamily.h"
 #include "results_widget/TrelvoResultsWidget.h"
 
+using results_widget::TrelvoResultsWidget;
+
 int main(int argc, char** argv) {
     const auto size = platform::widget::displaySize(platform::widget::WidgetFamily::systemSmall);
     picture_bench::registerPictureBenchmarks("Results",

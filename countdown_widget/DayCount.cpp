@@ -5,6 +5,8 @@
 using platform::foundation::Calendar;
 using platform::foundation::Date;
 
+namespace countdown_widget {
+
 std::int64_t daysUntil(const Calendar& calendar, Date now, Date event) {
     Date today = calendar.startOfDay(now);
     Date eventDay = calendar.startOfDay(event);
@@ -16,3 +18,5 @@ std::int64_t daysUntil(const Calendar& calendar, Date now, Date event) {
     // number of 24-hour days is off by none between two starts of days.
     return static_cast<std::int64_t>(std::llround(eventDay.timeIntervalSince(today) / 86400.0));
 }
+
+} // namespace countdown_widget

@@ -8,6 +8,8 @@ using platform::foundation::Date;
 using platform::widget::Timeline;
 using platform::widget::TimelineReloadPolicy;
 
+namespace countdown_widget {
+
 DaysUntilEntry Provider::placeholder(const Context&) const {
     return DaysUntilEntry{Date::now(), sampleDaysUntil};
 }
@@ -31,3 +33,5 @@ void Provider::getTimeline(const Context&,
         completion(Timeline<DaysUntilEntry>{{entry}, TimelineReloadPolicy::after(reloadDate)});
     }
 }
+
+} // namespace countdown_widget

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace countdown_widget {
+
 // The countdown's timeline provider. Placeholder and snapshot show a sample count; a timeline is
 // one entry with the real count, computed on the spot from the clock and the user's calendar as
 // it is at that request, and a reload one hour later. It keeps no state and never fails.
@@ -31,3 +33,5 @@ struct Provider {
 };
 
 static_assert(platform::widget::TimelineProvider<Provider>);
+
+} // namespace countdown_widget

@@ -8,6 +8,8 @@
 using platform::ui::View;
 using platform::widget::WidgetFamily;
 
+namespace countdown_widget {
+
 VantorelWidget::Configuration VantorelWidget::body() const {
     return Configuration(kind, Provider(), &VantorelWidget::content)
         .supportedFamilies({WidgetFamily::systemSmall, WidgetFamily::systemMedium})
@@ -21,3 +23,5 @@ View VantorelWidget::content(const DaysUntilEntry& entry) {
         .frame({.maxWidth = infinity, .maxHeight = infinity})
         .background(colorFromHex(backgroundHex, 1.0));
 }
+
+} // namespace countdown_widget

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace countdown_widget {
+
 // The countdown widget as the host lists and runs it: small and medium, the entry view filling
 // the widget on the dark background.
 struct VantorelWidget {
@@ -24,3 +26,5 @@ struct VantorelWidget {
 };
 
 static_assert(platform::widget::Widget<VantorelWidget>);
+
+} // namespace countdown_widget

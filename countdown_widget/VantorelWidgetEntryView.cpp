@@ -11,6 +11,8 @@ using platform::ui::Text;
 using platform::ui::View;
 using platform::ui::VStack;
 
+namespace countdown_widget {
+
 View VantorelWidgetEntryView::body() const {
     // A key that is only the number: a translation may put words around it; plain decimal
     // digits otherwise, no grouping.
@@ -24,3 +26,5 @@ View VantorelWidgetEntryView::body() const {
             .foregroundColor(Color::white),
     };
 }
+
+} // namespace countdown_widget

@@ -3,6 +3,8 @@
 #include "countdown_widget/DaysUntilEntry.h"
 #include "platform/ui/View.h"
 
+namespace countdown_widget {
+
 // One countdown entry: the day count over the two captions, white, centred in a column. It
 // draws no background of its own and looks the same in every family.
 struct VantorelWidgetEntryView {
@@ -13,3 +15,5 @@ struct VantorelWidgetEntryView {
 
     platform::ui::View body() const;
 };
+
+} // namespace countdown_widget

@@ -8,7 +8,11 @@ using platform::widget::WidgetFamily;
 using platform::widget::WidgetPreview;
 using platform::widget::WidgetPreviewContext;
 
+namespace countdown_widget {
+
 WidgetPreview<platform::ui::View> VantorelWidget_Previews::previews() {
     platform::ui::View view = VantorelWidgetEntryView{DaysUntilEntry{Date::now(), 10}};
     return platform::widget::previewContext(view, WidgetPreviewContext{WidgetFamily::systemSmall});
 }
+
+} // namespace countdown_widget

@@ -2,5 +2,5 @@
 #include "platform/widget/WidgetMain.h"
 
 int main(int argc, char** argv) {
-    return platform::widget::main<VantorelWidget>(argc, argv);
+    return platform::widget::main<countdown_widget::VantorelWidget>(argc, argv);
 }

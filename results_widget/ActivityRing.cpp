@@ -7,6 +7,8 @@
 
 using namespace platform::ui;
 
+namespace results_widget {
+
 namespace {
 
 constexpr double squareSide = 350;
@@ -129,3 +131,5 @@ View ActivityRing::body() const {
     return ZStack{open ? openForm() : closedForm(), caption()}.frame(squareSide, squareSide,
                                                                      Alignment::center);
 }
+
+} // namespace results_widget

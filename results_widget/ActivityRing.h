@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace results_widget {
+
 // The size of a ring: the fraction of its 350-point square that the ring's centre line spans.
 enum class RingDiameter { small, medium, big, calculated };
 
@@ -39,3 +41,5 @@ private:
     RingDiameter ringDia_;
     double ringThickness = 15;
 };
+
+} // namespace results_widget

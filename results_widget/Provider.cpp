@@ -10,6 +10,8 @@ using platform::foundation::Date;
 using platform::widget::Timeline;
 using platform::widget::TimelineReloadPolicy;
 
+namespace results_widget {
+
 ResultsEntry Provider::placeholder(const Context&) const {
     return ResultsEntry();
 }
@@ -47,3 +49,5 @@ void Provider::answer(const ResultsModel& model,
         completion(std::move(timeline));
     }
 }
+
+} // namespace results_widget

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace results_widget {
+
 // The results widget's timeline provider. Placeholder and snapshot answer at once with zeros;
 // a timeline comes from one fetch of the service, with one entry and a reload 15 minutes on.
 // A failed fetch leaves the host's request unanswered (the repository has said why).
@@ -34,3 +36,5 @@ struct Provider {
 };
 
 static_assert(platform::widget::TimelineProvider<Provider>);
+
+} // namespace results_widget

@@ -12,6 +12,8 @@ using platform::ui::View;
 using platform::ui::VStack;
 using platform::ui::ZStack;
 
+namespace results_widget {
+
 namespace {
 
 View figure(std::int64_t value, std::uint64_t hex) {
@@ -31,3 +33,5 @@ View ResultsView::body() const {
         ActivityRing(entry.monthCompletion, "m", RingDiameter::medium),
     };
 }
+
+} // namespace results_widget

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace results_widget {
+
 // One results entry: the year and month figures, grouped with plain spaces, inside the year
 // ring and, within it, the month ring.
 struct ResultsView {
@@ -15,3 +17,5 @@ struct ResultsView {
 
     platform::ui::View body() const;
 };
+
+} // namespace results_widget

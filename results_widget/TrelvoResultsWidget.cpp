@@ -10,6 +10,8 @@ using platform::widget::WidgetFamily;
 using platform::widget::WidgetPreview;
 using platform::widget::WidgetPreviewContext;
 
+namespace results_widget {
+
 View TrelvoResultsWidgetEntryView::body() const {
     return ResultsView{entry};
 }
@@ -33,3 +35,5 @@ WidgetPreview<View> TrelvoResultsWidget_Previews::previews() {
     View view = TrelvoResultsWidgetEntryView{ResultsEntry()};
     return platform::widget::previewContext(view, WidgetPreviewContext{WidgetFamily::systemSmall});
 }
+
+} // namespace results_widget

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+namespace results_widget {
+
 // What the widget shows for one entry: the results view and nothing around it.
 struct TrelvoResultsWidgetEntryView {
     ResultsEntry entry;
@@ -39,3 +41,5 @@ static_assert(platform::widget::Widget<TrelvoResultsWidget>);
 struct TrelvoResultsWidget_Previews {
     static platform::widget::WidgetPreview<platform::ui::View> previews();
 };
+
+} // namespace results_widget

@@ -2,5 +2,5 @@
 #include "results_widget/TrelvoResultsWidget.h"
 
 int main(int argc, char** argv) {
-    return platform::widget::main<TrelvoResultsWidget>(argc, argv);
+    return platform::widget::main<results_widget::TrelvoResultsWidget>(argc, argv);
 }

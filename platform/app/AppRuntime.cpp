@@ -1,9 +1,9 @@
 #include "platform/app/AppRuntime.h"
 
-#include "platform/app/AppLoop.h"
 #include "platform/app/AppOptions.h"
 #include "platform/app/AppWindow.h"
 #include "platform/app/WindowContent.h"
+#include "platform/dispatch/MainLoop.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Render.h"
@@ -45,7 +45,7 @@ void useBundleResources(const Bundle& bundle) {
 // time-out passes, whichever comes first. No GTK.
 int renderWindow(const std::string& program, const AppOptions& options,
                  const std::function<LaunchedApp()>& launch) {
-    AppLoop loop;
+    dispatch::MainLoop loop;
     auto launched = launch();
     if (launched.scene.windowGroups.empty()) {
         complain(program, "the application declares no window");
@@ -71,7 +71,7 @@ int renderWindow(const std::string& program, const AppOptions& options,
     content->layout(content->idealSize());
     content->appear();
     loop.after(options.timeout, draw);
-    loop.onSignal([](int signal) { return 128 + signal; }); // the picture was not drawn
+    loop.onQuitSignal([](int signal) { return 128 + signal; }); // the picture was not drawn
     return loop.run();
 }
 
@@ -82,7 +82,7 @@ int openWindows(const std::string& program, const Bundle& bundle,
                           "--render PATH draws the window without one");
         return 1;
     }
-    AppLoop loop;
+    dispatch::MainLoop loop;
     auto launched = launch();
     std::vector<std::unique_ptr<AppWindow>> windows;
     std::size_t open = 0;

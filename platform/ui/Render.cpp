@@ -17,12 +17,22 @@ using foundation::Unexpected;
 // Larger pictures are refused: cairo's limit is 32767 pixels a side, memory runs out sooner.
 constexpr double largestPixelSide = 16384;
 
-void drawContent(const LayoutNode& node, Canvas& canvas) {
+void drawText(const TextContent& content, Canvas& canvas, Redaction redaction) {
+    if (redaction == Redaction::none) {
+        canvas.drawText(*content.layout, {}, content.color);
+        return;
+    }
+    for (const auto& bar : redactionBars(*content.layout)) {
+        canvas.fill(Path::roundedRect(bar, bar.size.height / 2), redactionColor(content.color));
+    }
+}
+
+void drawContent(const LayoutNode& node, Canvas& canvas, Redaction redaction) {
     std::visit(
         [&](const auto& content) {
             using C = std::decay_t<decltype(content)>;
             if constexpr (std::is_same_v<C, TextContent>) {
-                canvas.drawText(*content.layout, {}, content.color);
+                drawText(content, canvas, redaction);
             } else if constexpr (std::is_same_v<C, ShapeContent>) {
                 if (content.path.isEmpty()) {
                     return;
@@ -40,15 +50,15 @@ void drawContent(const LayoutNode& node, Canvas& canvas) {
         node.content);
 }
 
-void draw(const LayoutNode& node, Canvas& canvas) {
+void draw(const LayoutNode& node, Canvas& canvas, Redaction redaction) {
     if (!node.visible) {
         return;
     }
     canvas.save();
     canvas.concat(node.toParent());
-    drawContent(node, canvas);
+    drawContent(node, canvas, redaction);
     for (const auto& child : node.children) {
-        draw(child, canvas);
+        draw(child, canvas, redaction);
     }
     canvas.restore();
 }
@@ -102,20 +112,20 @@ Expected<std::vector<std::uint8_t>, std::string> renderVector(const View& view, 
 
 } // namespace
 
-void render(const LayoutNode& root, Canvas& canvas) {
-    draw(root, canvas);
+void render(const LayoutNode& root, Canvas& canvas, Redaction redaction) {
+    draw(root, canvas, redaction);
 }
 
-void render(const LayoutNode& root, cairo_t* cr) {
+void render(const LayoutNode& root, cairo_t* cr, Redaction redaction) {
     CairoCanvas canvas(cr);
-    render(root, canvas);
+    render(root, canvas, redaction);
 }
 
-void render(const View& view, cairo_t* cr, Size points) {
+void render(const View& view, cairo_t* cr, Size points, Redaction redaction) {
     if (!isFinite(points) || points.width < 0 || points.height < 0) {
         return;
     }
-    render(layoutCentered(view, points), cr);
+    render(layoutCentered(view, points), cr, redaction);
 }
 
 Expected<SurfacePtr, std::string> renderToImage(const View& view, Size points, double scale) {
@@ -162,9 +172,9 @@ renderToFile(const View& view, Size points, double scale, const std::filesystem:
     return replaceFileAtomically(file, *bytes);
 }
 
-DisplayList record(const View& view, Size points) {
+DisplayList record(const View& view, Size points, Redaction redaction) {
     DisplayList list;
-    render(layoutCentered(view, points), list);
+    render(layoutCentered(view, points), list, redaction);
     return list;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/DisplayList.h"
 #include "platform/ui/Layout.h"
+#include "platform/ui/Redaction.h"
 #include "platform/ui/View.h"
 
 #include <cairo.h>
@@ -16,11 +17,11 @@
 namespace platform::ui {
 
 // Draws a laid-out tree; the root is placed at its frame's origin.
-void render(const LayoutNode& root, Canvas& canvas);
-void render(const LayoutNode& root, cairo_t* cr);
+void render(const LayoutNode& root, Canvas& canvas, Redaction redaction = Redaction::none);
+void render(const LayoutNode& root, cairo_t* cr, Redaction redaction = Redaction::none);
 // Lays the view out in an area of `points` (centred, as a window shows it) and draws it in cr's
 // current transform: the caller scales cr for HiDPI (cairo_scale or a surface device scale).
-void render(const View& view, cairo_t* cr, Size points);
+void render(const View& view, cairo_t* cr, Size points, Redaction redaction = Redaction::none);
 
 // A transparent ARGB32 image of ceil(points × scale) pixels with the view drawn in it.
 foundation::Expected<SurfacePtr, std::string> renderToImage(const View& view, Size points,
@@ -33,6 +34,6 @@ foundation::Expected<std::filesystem::path, std::string>
 renderToFile(const View& view, Size points, double scale, const std::filesystem::path& file);
 
 // What the view draws in an area of `points`, recorded.
-DisplayList record(const View& view, Size points);
+DisplayList record(const View& view, Size points, Redaction redaction = Redaction::none);
 
 } // namespace platform::ui

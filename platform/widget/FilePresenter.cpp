@@ -32,13 +32,15 @@ std::optional<std::string> FilePresenter::present(const ui::View& view,
     };
     if (format_ != OutputFormat::png) {
         // Cairo numbers the ids inside SVG and PDF afresh each time: no two are ever equal.
-        auto bytes = encodeWidget(format_, view, points_, scale_, presentation.stale);
+        auto bytes = encodeWidget(format_, view, points_, scale_, presentation.stale,
+                                  redactionOf(presentation));
         if (!bytes) {
             return failed(bytes.error());
         }
         return write({reinterpret_cast<const char*>(bytes->data()), bytes->size()}, 0);
     }
-    auto image = drawWidgetImage(view, points_, scale_, presentation.stale);
+    auto image =
+        drawWidgetImage(view, points_, scale_, presentation.stale, redactionOf(presentation));
     if (!image) {
         return failed(image.error());
     }

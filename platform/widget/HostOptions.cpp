@@ -123,6 +123,24 @@ std::optional<UsageError> applyValue(const std::string& name, const std::string&
             return UsageError{"--scale " + value + ": expected 1, 2 or 3"};
         }
         options.scale = static_cast<int>(*scale);
+    } else if (name == "--position") {
+        options.placement.position = cornerNamed(value);
+        if (!options.placement.position) {
+            return UsageError{
+                "--position " + value +
+                ": expected top-left, top-right, bottom-left, bottom-right or center"};
+        }
+    } else if (name == "--margin") {
+        auto margin = parseNumber(value);
+        if (!margin || *margin < 0 || *margin > 1000 || *margin != std::floor(*margin)) {
+            return UsageError{"--margin " + value + ": expected whole points, from 0 to 1000"};
+        }
+        options.placement.margin = static_cast<int>(*margin);
+    } else if (name == "--monitor") {
+        if (value.empty()) {
+            return UsageError{"--monitor needs a monitor's name, such as HDMI-1"};
+        }
+        options.placement.monitor = value;
     } else {
         auto seconds = parseNumber(value); // --timeout
         if (!seconds || *seconds < 0 || *seconds > 24 * 60 * 60) {
@@ -134,7 +152,8 @@ std::optional<UsageError> applyValue(const std::string& name, const std::string&
 }
 
 bool takesValue(const std::string& name) {
-    return name == "--output" || name == "--family" || name == "--scale" || name == "--timeout";
+    return name == "--output" || name == "--family" || name == "--scale" || name == "--timeout" ||
+           name == "--position" || name == "--margin" || name == "--monitor";
 }
 
 std::optional<UsageError> apply(Cursor& cursor, HostOptions& options) {
@@ -215,6 +234,10 @@ std::string helpText(std::string_view program) {
            "  --placeholder       show the widget's placeholder entry instead of its timeline\n"
            "  --family FAMILY     small, medium or large (default: the widget's first)\n"
            "  --scale N           pixels per point in --output: 1, 2 or 3 (default 1)\n"
+           "  --position CORNER   top-left, top-right (default), bottom-left, bottom-right or\n"
+           "                      center: where the widget stands on the desktop\n"
+           "  --margin POINTS     its distance from the monitor's edges (16)\n"
+           "  --monitor NAME      the monitor, by its connector name (default: the primary)\n"
            "  --describe          print kind, display name, description and families as JSON\n"
            "  --help              print this help\n"
            "  --version           print the version\n"
@@ -222,6 +245,9 @@ std::string helpText(std::string_view program) {
            "Without a display, --output is needed: " +
            name +
            " --output widget.png\n"
+           "Drag the widget with the primary button to move it; it stays where it is put.\n"
+           "Its menu (secondary button) refreshes it now or closes it; so do SIGUSR1 and\n"
+           "SIGTERM.\n"
            "\n"
            "Exit status: 0 when ended (SIGINT, SIGTERM) or done; 1 when --once gets no "
            "picture;\n2 for a command line that cannot be followed.\n";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Expected.h"
+#include "platform/widget/Placement.h"
 #include "platform/widget/StaticConfiguration.h"
 #include "platform/widget/WidgetFamily.h"
 
@@ -27,6 +28,7 @@ struct HostOptions {
     std::optional<WidgetFamily> family;
     std::optional<int> scale;
     double timeoutSeconds = 30;
+    PlaceRequest placement;
 };
 
 struct UsageError {

@@ -53,6 +53,10 @@ public:
         state_->run([](State& s) { return s.schedule.clockChanged(foundation::Date::now()); });
     }
 
+    void refresh() {
+        state_->run([](State& s) { return s.schedule.refresh(foundation::Date::now()); });
+    }
+
     const Entry& shown() const { return state_->shown; }
     const Presentation& presentation() const { return state_->schedule.presentation(); }
 

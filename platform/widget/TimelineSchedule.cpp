@@ -85,6 +85,7 @@ std::optional<RequestId> TimelineSchedule::outstanding() const {
 TimelineSchedule::Step TimelineSchedule::start(Date now) {
     latestSeen_ = now;
     presentation_ = {};
+    presentation_.placeholder = true;
     auto step = plan(now);
     step.request = send(now, 0);
     step.wakeAt = nextDeadline(now);
@@ -132,6 +133,23 @@ TimelineSchedule::Step TimelineSchedule::clockChanged(Date now) {
     return advance(now);
 }
 
+TimelineSchedule::Step TimelineSchedule::refresh(Date now) {
+    auto sent = observe(now);
+    if (!sent && outstanding_) {
+        sent = send(now, outstanding_->attempt + 1);
+    } else if (!sent) {
+        // Stale from when the reload was due, as if it had been asked then.
+        if (hasTimeline_ && reloadAt_) {
+            reloadAskedAt_ = *reloadAt_;
+            reloadAt_.reset();
+        }
+        sent = send(now, 0);
+    }
+    auto step = plan(now);
+    step.request = sent;
+    return step;
+}
+
 std::optional<RequestId> TimelineSchedule::observe(Date now) {
     if (now >= latestSeen_) {
         latestSeen_ = now;
@@ -167,6 +185,7 @@ void TimelineSchedule::showDueEntry(Date now) {
     }
     if (auto due = dueEntry(timeline_.entryDates, now)) {
         presentation_.entry = due;
+        presentation_.placeholder = false;
     }
 }
 
@@ -200,6 +219,10 @@ std::optional<Date> TimelineSchedule::staleAt() const {
 
 void TimelineSchedule::markStaleIfDue(Date now) {
     if (auto at = staleAt(); at && now >= *at) {
+        presentation_.stale = true;
+    }
+    // The first request has gone unanswered long enough to be asked again.
+    if (!hasTimeline_ && outstanding_ && outstanding_->attempt > 0) {
         presentation_.stale = true;
     }
 }

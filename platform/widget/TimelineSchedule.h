@@ -12,12 +12,14 @@ namespace platform::widget {
 using RequestId = std::uint64_t;
 
 // What the host shows. `entry` indexes the current timeline; none means keep showing what is
-// on screen (the placeholder, at first).
+// on screen (the placeholder, at first). Stale without `lastUpdated`: no answer has ever come.
 struct Presentation {
     std::uint64_t timelineGeneration = 0; // grows with each accepted timeline
     std::optional<std::size_t> entry;
     bool stale = false;
     std::optional<foundation::Date> lastUpdated;
+    // No entry shown yet: the provider's placeholder is on screen, drawn redacted.
+    bool placeholder = false;
 
     friend bool operator==(const Presentation&, const Presentation&) = default;
 };
@@ -60,6 +62,9 @@ public:
     Step advance(foundation::Date now);
     // The wall clock was set, in either direction.
     Step clockChanged(foundation::Date now);
+    // The person asked for fresh content: ask now, as a due reload would. An unanswered request
+    // is asked again with its backoff kept, so asking often cannot flood the provider's service.
+    Step refresh(foundation::Date now);
 
     const Presentation& presentation() const { return presentation_; }
     std::optional<RequestId> outstanding() const;

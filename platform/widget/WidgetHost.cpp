@@ -1,6 +1,7 @@
 #include "platform/widget/WidgetHost.h"
 
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/dispatch/MainLoop.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
@@ -9,13 +10,15 @@
 #include "platform/widget/DesktopWindow.h"
 #include "platform/widget/FilePresenter.h"
 #include "platform/widget/HeapTrim.h"
-#include "platform/widget/HostLoop.h"
+#include "platform/widget/HostStrings.h"
 #include "platform/widget/SleepMonitor.h"
 #include "platform/widget/WallClockTimer.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <glib-unix.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -61,10 +64,19 @@ ui::Size pointsOf(WidgetFamily family) {
     return {size.width, size.height};
 }
 
+// How a one-off entry is shown: the placeholder as a placeholder, a snapshot as it is.
+Presentation presentationOf(ContentSource source) {
+    Presentation presentation;
+    presentation.placeholder = source == ContentSource::placeholder;
+    return presentation;
+}
+
 // Runs the widget's timeline until the loop ends: sleeps until the next deadline, wakes for
-// wall-clock jumps, resume from suspend, and moves of the test clock.
-int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-                PresentView present) {
+// wall-clock jumps, resume from suspend, and moves of the test clock; asks again at once on
+// SIGUSR1 or when `refresh` is called.
+int runTimeline(dispatch::MainLoop& loop, const HostedWidget& widget,
+                const TimelineProviderContext& context, PresentView present,
+                std::function<void()>* refresh = nullptr) {
     std::shared_ptr<HostSession> session;
     WallClockTimer timer([&] { session->wake(); }, [&] { session->clockChanged(); });
     SleepMonitor sleep([&] { session->clockChanged(); });
@@ -84,13 +96,23 @@ int runTimeline(HostLoop& loop, const HostedWidget& widget, const TimelineProvid
             }
         });
     });
+    auto refreshNow = [weak] {
+        if (auto live = weak.lock()) {
+            live->refresh();
+        }
+    };
+    if (refresh) {
+        *refresh = refreshNow;
+    }
+    [[maybe_unused]] const bool watched = loop.onSignal(SIGUSR1, refreshNow);
     session->start();
     return loop.run();
 }
 
 // One view into the file, then exit: 0 once written, 1 when the widget gives none in time.
-int runOnce(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-            const HostOptions& options, FilePresenter& output, const std::string& program) {
+int runOnce(dispatch::MainLoop& loop, const HostedWidget& widget,
+            const TimelineProviderContext& context, const HostOptions& options,
+            FilePresenter& output, const std::string& program) {
     bool finished = false;
     int result = exitFailure;
     auto finish = [&](int code, std::optional<std::string> message) {
@@ -110,7 +132,7 @@ int runOnce(HostLoop& loop, const HostedWidget& widget, const TimelineProviderCo
                                     output.path().string() + " left as it was");
             return;
         }
-        auto error = output.present(*view, {});
+        auto error = output.present(*view, presentationOf(options.source));
         finish(error ? exitFailure : 0, error);
     });
     // A provider that answers at once is served before the time-out can run.
@@ -135,8 +157,9 @@ int runOnce(HostLoop& loop, const HostedWidget& widget, const TimelineProviderCo
     return result;
 }
 
-int runFile(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-            const HostOptions& options, const std::string& program) {
+int runFile(dispatch::MainLoop& loop, const HostedWidget& widget,
+            const TimelineProviderContext& context, const HostOptions& options,
+            const std::string& program) {
     FilePresenter output(*options.output, context.family, options.scale.value_or(1));
     if (options.once || options.source != ContentSource::timeline) {
         return runOnce(loop, widget, context, options, output, program);
@@ -149,28 +172,41 @@ int runFile(HostLoop& loop, const HostedWidget& widget, const TimelineProviderCo
                        });
 }
 
-int runWindow(HostLoop& loop, const HostedWidget& widget, const TimelineProviderContext& context,
-              const HostOptions& options, const std::string& program) {
-    auto window =
-        DesktopWindow::open({pointsOf(context.family), widget.descriptor.displayName.resolved(),
-                             [&] { loop.quit(0); }});
+int runWindow(dispatch::MainLoop& loop, const HostedWidget& widget,
+              const TimelineProviderContext& context, const HostOptions& options,
+              const std::string& program) {
+    std::function<void()> refresh;
+    auto window = DesktopWindow::open({pointsOf(context.family),
+                                       widget.descriptor.displayName.resolved(),
+                                       widget.descriptor.kind, options.placement,
+                                       [&] { loop.quit(0); },
+                                       [&] {
+                                           if (refresh) {
+                                               refresh();
+                                           }
+                                       },
+                                       hostStrings(foundation::Bundle::main())});
     if (!window) {
-        complain(program, window.error() + "; without a display use --output FILE.png");
+        const bool noDisplay = window.error().rfind("cannot open the display", 0) == 0;
+        complain(program,
+                 window.error() + (noDisplay ? "; without a display use --output FILE.png" : ""));
         return exitUsage;
     }
     auto& shown = **window;
     if (options.source != ContentSource::timeline) {
         widget.requestView(context, options.source, [&](std::optional<ui::View> view) {
             if (view) {
-                shown.show(std::move(*view), {});
+                shown.show(std::move(*view), presentationOf(options.source));
             }
         });
         return loop.run();
     }
-    return runTimeline(loop, widget, context,
-                       [&](const ui::View& view, const Presentation& presentation) {
-                           shown.show(view, presentation);
-                       });
+    return runTimeline(
+        loop, widget, context,
+        [&](const ui::View& view, const Presentation& presentation) {
+            shown.show(view, presentation);
+        },
+        &refresh);
 }
 
 std::string version() {
@@ -217,7 +253,7 @@ int runHost(int argc, char** argv, const HostedWidget& widget) {
     }
     auto context =
         TimelineProviderContext::forFamily(*family, options->source == ContentSource::snapshot);
-    HostLoop loop;
+    dispatch::MainLoop loop;
     if (options->output) {
         return runFile(loop, widget, context, *options, program);
     }

@@ -23,6 +23,7 @@ public:
     virtual void start() = 0;
     virtual void wake() = 0;
     virtual void clockChanged() = 0;
+    virtual void refresh() = 0;
 };
 
 // One widget type as the host sees it, its entry type erased: what it is called, a way to run

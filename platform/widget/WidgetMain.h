@@ -28,6 +28,7 @@ public:
     void start() override { host_.start(); }
     void wake() override { host_.wake(); }
     void clockChanged() override { host_.clockChanged(); }
+    void refresh() override { host_.refresh(); }
 
 private:
     TimelineHost<typename Configuration::Provider> host_;

@@ -3,6 +3,8 @@
 #include "platform/ui/CairoHandles.h"
 #include "platform/ui/PNGWriter.h"
 #include "platform/ui/Render.h"
+#include "platform/widget/RoundedRectangle.h"
+#include "platform/widget/RoundedRectangle.h"
 #include "platform/widget/WidgetFamily.h"
 
 #include <algorithm>
@@ -17,18 +19,6 @@ using foundation::Unexpected;
 
 namespace {
 
-void roundedRectangle(cairo_t* cr, ui::Size size, double radius) {
-    radius = std::min({radius, size.width / 2, size.height / 2});
-    double right = size.width;
-    double bottom = size.height;
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, right - radius, radius, radius, -M_PI / 2, 0);
-    cairo_arc(cr, right - radius, bottom - radius, radius, 0, M_PI / 2);
-    cairo_arc(cr, radius, bottom - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cr, radius, radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
-
 cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
     auto* bytes = static_cast<std::vector<std::uint8_t>*>(closure);
     bytes->insert(bytes->end(), data, data + length);
@@ -42,8 +32,10 @@ std::optional<std::string> failed(cairo_status_t status) {
     return std::string(cairo_status_to_string(status));
 }
 
-Expected<std::vector<std::uint8_t>, std::string>
-encodeVector(OutputFormat format, const ui::View& content, ui::Size points, bool stale) {
+Expected<std::vector<std::uint8_t>, std::string> encodeVector(OutputFormat format,
+                                                              const ui::View& content,
+                                                              ui::Size points, bool stale,
+                                                              ui::Redaction redaction) {
     std::vector<std::uint8_t> bytes;
     ui::SurfacePtr surface(
         format == OutputFormat::pdf
@@ -52,7 +44,7 @@ encodeVector(OutputFormat format, const ui::View& content, ui::Size points, bool
                                                   points.height));
     {
         ui::CairoPtr cr(cairo_create(surface.get()));
-        drawWidget(cr.get(), content, points, stale);
+        drawWidget(cr.get(), content, points, stale, redaction);
         if (auto problem = failed(cairo_status(cr.get()))) {
             return Unexpected{*problem};
         }
@@ -66,11 +58,16 @@ encodeVector(OutputFormat format, const ui::View& content, ui::Size points, bool
 
 } // namespace
 
-void drawWidget(cairo_t* cr, const ui::View& content, ui::Size points, bool stale) {
+ui::Redaction redactionOf(const Presentation& presentation) {
+    return presentation.placeholder ? ui::Redaction::placeholder : ui::Redaction::none;
+}
+
+void drawWidget(cairo_t* cr, const ui::View& content, ui::Size points, bool stale,
+                ui::Redaction redaction) {
     cairo_save(cr);
     roundedRectangle(cr, points, widgetCornerRadius);
     cairo_clip(cr);
-    ui::render(content, cr, points);
+    ui::render(content, cr, points, redaction);
     if (stale) {
         drawStaleBadge(cr, points);
     }
@@ -78,7 +75,8 @@ void drawWidget(cairo_t* cr, const ui::View& content, ui::Size points, bool stal
 }
 
 Expected<ui::SurfacePtr, std::string> drawWidgetImage(const ui::View& content, ui::Size points,
-                                                      int scale, bool stale) {
+                                                      int scale, bool stale,
+                                                      ui::Redaction redaction) {
     ui::SurfacePtr surface(cairo_image_surface_create(
         CAIRO_FORMAT_ARGB32, static_cast<int>(std::ceil(points.width * scale)),
         static_cast<int>(std::ceil(points.height * scale))));
@@ -87,7 +85,7 @@ Expected<ui::SurfacePtr, std::string> drawWidgetImage(const ui::View& content, u
     }
     ui::CairoPtr cr(cairo_create(surface.get()));
     cairo_scale(cr.get(), scale, scale);
-    drawWidget(cr.get(), content, points, stale);
+    drawWidget(cr.get(), content, points, stale, redaction);
     if (auto problem = failed(cairo_status(cr.get()))) {
         return Unexpected{*problem};
     }
@@ -95,16 +93,18 @@ Expected<ui::SurfacePtr, std::string> drawWidgetImage(const ui::View& content, u
     return surface;
 }
 
-Expected<std::vector<std::uint8_t>, std::string>
-encodeWidget(OutputFormat format, const ui::View& content, ui::Size points, int scale, bool stale) {
+Expected<std::vector<std::uint8_t>, std::string> encodeWidget(OutputFormat format,
+                                                              const ui::View& content,
+                                                              ui::Size points, int scale,
+                                                              bool stale, ui::Redaction redaction) {
     if (format == OutputFormat::png) {
-        auto image = drawWidgetImage(content, points, scale, stale);
+        auto image = drawWidgetImage(content, points, scale, stale, redaction);
         if (!image) {
             return Unexpected{image.error()};
         }
         return ui::encodePNG(image->get());
     }
-    return encodeVector(format, content, points, stale);
+    return encodeVector(format, content, points, stale, redaction);
 }
 
 } // namespace platform::widget

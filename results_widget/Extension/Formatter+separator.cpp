@@ -2,6 +2,8 @@
 
 using platform::foundation::NumberFormatter;
 
+namespace results_widget {
+
 NumberFormatter Formatter::makeWithSeparator() {
     NumberFormatter formatter;
     formatter.setNumberStyle(NumberFormatter::Style::decimal);
@@ -15,3 +17,5 @@ const NumberFormatter& Formatter::withSeparator() {
     static const NumberFormatter formatter = makeWithSeparator();
     return formatter;
 }
+
+} // namespace results_widget

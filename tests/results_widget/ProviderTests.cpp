@@ -4,175 +4,64 @@
 #include "results_widget/Provider.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <gmock/gmock.h>
+#include <cstdint>
 #include <gtest/gtest.h>
-#include <limits>
 
 namespace {
 
+using namespace results_widget;
+
+using namespace results_widget;
 using platform::foundation::Date;
 using platform::foundation::ScopedClock;
 using platform::foundation::ScopedLineCapture;
-using platform::foundation::ScopedTimeZone;
-using platform::widget::Timeline;
-using platform::widget::TimelineProviderContext;
-using platform::widget::TimelineReloadPolicy;
-using testing::ElementsAre;
+using Lines = std::vector<std::string>;
 
-constexpr double inf = std::numeric_limits<double>::infinity();
-// 2021-06-10 10:00:00 UTC.
-const Date tenOClock = Date::fromTimeIntervalSince1970(1623319200);
+// Each result over its plan, unclamped (a zero plan gives inf or nan), the year's written as
+// the only line; one entry dated now; a reload 900 s on, whatever the zone's clocks do meanwhile.
+TEST(Provider, AnswersTheRatiosAtNowWithAReloadFifteenMinutesOn) {
+    const struct {
+        const char* zone;
+        double now;
+        ResultsModel model;
+        double year, month;
+        const char* line;
+    } cases[] = {
+        {"UTC", 1623319200, {1500, 3000, 100, 250}, 0.5, 0.4, "0.5"},
+        {"UTC", 1623319200, {4500, 3000, 250, 250}, 1.5, 1.0, "1.5"},
+        {"UTC", 1623319200, {3000, 3000, 7, 0}, 1.0, INFINITY, "1.0"},
+        // 2021-03-28 01:55 CET, before 02:00 is skipped; 2021-10-31 02:55 CEST, hour repeated.
+        {"Europe/Berlin", 1616892900, {1500, 3000, 0, 0}, 0.5, NAN, "0.5"},
+        {"Europe/Berlin", 1635641700, {1500, 3000, -3, 0}, 0.5, -INFINITY, "0.5"},
+        // 2018-11-03 23:55, before midnight is skipped.
+        {"America/Sao_Paulo", 1541300100, {7, 0, 1, 2}, INFINITY, 0.5, "inf"},
+        {"Asia/Kathmandu", 1623319200, {0, 0, 1, 2}, NAN, 0.5, "nan"},
+        {"UTC", 1623319200, {-3, 0, 1, 2}, -INFINITY, 0.5, "-inf"},
+        {"UTC", 1623319200, {-1500, 3000, 100, -250}, -0.5, -0.4, "-0.5"},
+        {"UTC", 1623319200, {INT64_MAX, 1, 1, 3}, 0x1p63, 1 / 3.0, "9.223372036854776e+18"},
+    };
+    const auto same = [](double a, double b) { return std::isnan(a) ? std::isnan(b) : a == b; };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        platform::foundation::ScopedTimeZone zone(c.zone);
+        const auto now = Date::fromTimeIntervalSince1970(c.now);
+        ScopedClock clock(now);
+        ScopedLineCapture output;
+        std::vector<platform::widget::Timeline<ResultsEntry>> answers;
 
-// Same value, NaN included.
-bool sameDouble(double a, double b) {
-    return (std::isnan(a) && std::isnan(b)) || a == b;
-}
+        Provider::answer(c.model, [&](auto timeline) { answers.push_back(timeline); });
 
-struct RatioCase {
-    ResultsModel model;
-    double yearCompletion;
-    double monthCompletion;
-    const char* line;
-};
-
-void PrintTo(const RatioCase& c, std::ostream* out) {
-    *out << c.model.yearResult << "/" << c.model.yearPlan << " " << c.model.monthResult << "/"
-         << c.model.monthPlan;
-}
-
-class ProviderRatioTest : public testing::TestWithParam<RatioCase> {};
-
-TEST_P(ProviderRatioTest, DividesEachResultByItsPlanUnclamped) {
-    const auto& c = GetParam();
-    auto timeline = Provider::makeTimeline(c.model, tenOClock);
-
-    ASSERT_EQ(timeline.entries.size(), 1u);
-    const auto& entry = timeline.entries[0];
-    EXPECT_EQ(entry.yearResults, c.model.yearResult);
-    EXPECT_EQ(entry.monthResults, c.model.monthResult);
-    EXPECT_PRED2(sameDouble, entry.yearCompletion, c.yearCompletion);
-    EXPECT_PRED2(sameDouble, entry.monthCompletion, c.monthCompletion);
-}
-
-TEST_P(ProviderRatioTest, WritesTheYearRatioAsTheOnlyLine) {
-    ScopedClock clock(tenOClock);
-    ScopedLineCapture output;
-    std::optional<Timeline<ResultsEntry>> delivered;
-
-    Provider::answer(GetParam().model,
-                     [&](Timeline<ResultsEntry> timeline) { delivered = timeline; });
-
-    EXPECT_THAT(output.lines(), ElementsAre(GetParam().line));
-    ASSERT_TRUE(delivered);
-    EXPECT_EQ(delivered->entries.size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Figures, ProviderRatioTest,
-                         testing::Values(RatioCase{{1500, 3000, 100, 250}, 0.5, 0.4, "0.5"},
-                                         RatioCase{{4500, 3000, 100, 250}, 1.5, 0.4, "1.5"},
-                                         RatioCase{{3000, 3000, 250, 250}, 1.0, 1.0, "1.0"},
-                                         RatioCase{{1500, 3000, 7, 0}, 0.5, inf, "0.5"},
-                                         RatioCase{{1500, 3000, 0, 0}, 0.5, std::nan(""), "0.5"},
-                                         RatioCase{{1500, 3000, -3, 0}, 0.5, -inf, "0.5"},
-                                         RatioCase{{7, 0, 1, 2}, inf, 0.5, "inf"},
-                                         RatioCase{{0, 0, 1, 2}, std::nan(""), 0.5, "nan"},
-                                         RatioCase{{-3, 0, 1, 2}, -inf, 0.5, "-inf"},
-                                         RatioCase{{-1500, 3000, 100, -250}, -0.5, -0.4, "-0.5"}));
-
-TEST(ProviderTimelineTest, EntryAtNowAndReloadFifteenMinutesLater) {
-    ScopedClock clock(tenOClock);
-    std::optional<Timeline<ResultsEntry>> delivered;
-
-    Provider::answer({1500, 3000, 100, 250},
-                     [&](Timeline<ResultsEntry> timeline) { delivered = timeline; });
-
-    ASSERT_TRUE(delivered);
-    ASSERT_EQ(delivered->entries.size(), 1u);
-    EXPECT_EQ(delivered->entries[0].date, tenOClock);
-    EXPECT_EQ(delivered->policy,
-              TimelineReloadPolicy::after(tenOClock.addingTimeInterval(15 * 60)));
-}
-
-struct ZoneCase {
-    const char* zone;
-    double since1970;
-};
-
-void PrintTo(const ZoneCase& c, std::ostream* out) {
-    *out << c.zone << " " << c.since1970;
-}
-
-class ProviderReloadZoneTest : public testing::TestWithParam<ZoneCase> {};
-
-// Minutes are elapsed time in every zone, so the reload is 900 s on even when the clocks
-// change in between.
-TEST_P(ProviderReloadZoneTest, ReloadIsNineHundredSecondsOnAcrossClockChanges) {
-    ScopedTimeZone zone(GetParam().zone);
-    auto now = Date::fromTimeIntervalSince1970(GetParam().since1970);
-    auto timeline = Provider::makeTimeline({1, 2, 3, 4}, now);
-    EXPECT_EQ(timeline.policy.kind, TimelineReloadPolicy::Kind::after);
-    EXPECT_EQ(timeline.policy.date.timeIntervalSince(now), 900.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Zones, ProviderReloadZoneTest,
-    testing::Values(ZoneCase{"UTC", 1623319200},
-                    ZoneCase{"Europe/Berlin", 1616892900}, // 2021-03-28 01:55 CET, 02:00 skipped
-                    ZoneCase{"Europe/Berlin", 1635641700}, // 2021-10-31 02:55 CEST, repeated hour
-                    ZoneCase{"America/Sao_Paulo", 1541300100}, // 2018-11-03 23:55, midnight skipped
-                    ZoneCase{"Asia/Kathmandu", 1623319200}));
-
-// While alive, the service origin is one no fetch can use, so a fetch would write a line.
-class NoServiceOrigin {
-public:
-    NoServiceOrigin() {
-        if (const char* value = std::getenv("TRELVO_SERVICE_URL")) {
-            previous_ = value;
-        }
-        setenv("TRELVO_SERVICE_URL", "not an origin", 1);
+        ASSERT_EQ(answers.size(), 1u);
+        ASSERT_EQ(answers[0].entries.size(), 1u);
+        const auto& entry = answers[0].entries[0];
+        EXPECT_EQ(std::tuple(entry.date, entry.yearResults, entry.monthResults),
+                  std::tuple(now, c.model.yearResult, c.model.monthResult));
+        EXPECT_PRED2(same, entry.yearCompletion, c.year);
+        EXPECT_PRED2(same, entry.monthCompletion, c.month);
+        EXPECT_EQ(answers[0].policy,
+                  platform::widget::TimelineReloadPolicy::after(now.addingTimeInterval(900)));
+        EXPECT_EQ(output.lines(), Lines{c.line});
     }
-    ~NoServiceOrigin() {
-        if (previous_) {
-            setenv("TRELVO_SERVICE_URL", previous_->c_str(), 1);
-        } else {
-            unsetenv("TRELVO_SERVICE_URL");
-        }
-    }
-
-private:
-    std::optional<std::string> previous_;
-};
-
-TEST(ProviderPlaceholderTest, PlaceholderAndSnapshotCarryZerosAndFetchNothing) {
-    NoServiceOrigin noService;
-    ScopedClock clock(tenOClock);
-    ScopedLineCapture output;
-    Provider provider;
-    auto context = TimelineProviderContext::forFamily(platform::widget::WidgetFamily::systemSmall);
-    std::vector<ResultsEntry> snapshots;
-
-    auto placeholder = provider.placeholder(context);
-    provider.getSnapshot(context, [&](ResultsEntry entry) { snapshots.push_back(entry); });
-
-    const ResultsEntry zeros{tenOClock, 0, 0, 0.0, 0.0};
-    EXPECT_EQ(placeholder, zeros);
-    EXPECT_THAT(snapshots, ElementsAre(zeros)); // called once, before getSnapshot returned
-    EXPECT_THAT(output.lines(), testing::IsEmpty());
-}
-
-TEST(ProviderPlaceholderTest, TimelineRequestDoesFetch) {
-    // The counterpart of the test above: the same origin makes a timeline request write the
-    // repository's line, so silence there means no fetch.
-    NoServiceOrigin noService;
-    ScopedLineCapture output;
-    bool answered = false;
-
-    Provider().getTimeline(TimelineProviderContext{}, [&](auto) { answered = true; });
-
-    ASSERT_EQ(output.lines().size(), 1u);
-    EXPECT_THAT(output.lines()[0], testing::StartsWith("Error: Optional("));
-    EXPECT_FALSE(answered);
 }
 
 } // namespace

@@ -2,13 +2,13 @@
 
 // A program started by a test in a process group of its own, its standard output and error
 // written to files (read while it runs; no pipe can fill up and stall it).
-//   ChildProgram widget({binary, "--output", "w.png"}, folder, {"DISPLAY"});   // DISPLAY unset
-//   widget.signal(SIGTERM);
-//   auto status = widget.waitForExit(std::chrono::seconds(10));
-//   EXPECT_EQ(status, ExitStatus::withCode(0)) << widget.errors();
 // The destructor kills the group of one still running and reaps it.
 
+#include "tests/support/TestFiles.h"
+
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -19,16 +19,24 @@
 namespace trelvo::test {
 
 struct ExitStatus {
-    bool exited = false; // by itself, with `code`
+    bool exited = false; // by itself, with `code`; otherwise ended by `signal`
     int code = -1;
-    int signal = 0; // ended by this signal
-    bool coreDumped = false;
+    int signal = 0;
 
-    static ExitStatus withCode(int code) { return {true, code, 0, false}; }
+    static ExitStatus withCode(int code) { return {true, code, 0}; }
     friend bool operator==(const ExitStatus&, const ExitStatus&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const ExitStatus& s) {
+        return s.exited ? out << "exit " << s.code : out << "signal " << s.signal;
+    }
 };
 
-std::ostream& operator<<(std::ostream& out, const ExitStatus& status);
+// A program's run once it has ended, for expectClean.
+struct Finished {
+    std::optional<ExitStatus> status; // nullopt: it had to be killed
+    std::string output;
+    std::string errors;
+    bool leftRunning = false; // a process it started outlived it
+};
 
 class ChildProgram {
 public:
@@ -39,46 +47,42 @@ public:
     ~ChildProgram();
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
-
-    bool started() const { return pid_ > 0; }
-    pid_t pid() const { return pid_; }
-    void signal(int number) const;
-
+    pid_t pid() const { return pid_; } // -1 when it could not be started
+    void signal(int number) const {
+        if (pid_ > 0 && !status_) {
+            ::kill(pid_, number);
+        }
+    }
     // The status once it has ended, waiting at most `limit`; nullopt while it still runs.
     std::optional<ExitStatus> waitForExit(std::chrono::milliseconds limit);
-    // Whether a process of its group is still alive (a helper it started, after it ended).
-    bool groupAlive() const;
-
-    std::string output() const;
-    std::string errors() const;
-    const std::filesystem::path& outputFile() const { return outputFile_; }
-    const std::filesystem::path& errorFile() const { return errorFile_; }
+    // Waits at most `limit` for it to end (then kills its group), and what it left.
+    Finished finish(std::chrono::milliseconds limit);
+    std::string output() const { return readFile(outputFile_); }
+    std::string errors() const { return readFile(errorFile_); }
     // The rest of the first output line that starts with prefix, once written whole.
     std::optional<std::string> waitForLine(const std::string& prefix,
                                            std::chrono::milliseconds limit) const;
 
 private:
-    pid_t pid_ = -1;
-    int pidfd_ = -1;
-    std::optional<ExitStatus> status_;
-    std::filesystem::path outputFile_;
-    std::filesystem::path errorFile_;
-};
+    // A process of its group is alive, such as a helper it started.
+    bool groupAlive() const { return pid_ > 0 && (::kill(-pid_, 0) == 0 || errno == EPERM); }
 
-// Runs a program to its end, killed if it runs past `limit`.
-struct Finished {
-    std::optional<ExitStatus> status; // nullopt: it had to be killed
-    std::string output;
-    std::string errors;
+    pid_t pid_ = -1;
+    std::optional<ExitStatus> status_;
+    std::filesystem::path outputFile_, errorFile_;
 };
 
 // What every launch of one of our programs must hold once it has ended: the `expected` status,
-// no sanitizer report, no GLib critical or warning, and neither the service's password nor its
-// Authorization value in what it wrote. Fails the calling test, naming what broke.
+// no sanitizer report, no GLib critical or warning, none of what scripts/scan-secrets looks for
+// in what it wrote, and no process of its group left. Fails the calling test, naming what broke.
 void expectClean(const Finished& run, ExitStatus expected = ExitStatus::withCode(0));
 
-Finished runToEnd(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
-                  const std::vector<std::string>& environment = {},
-                  std::chrono::milliseconds limit = std::chrono::seconds(15));
+// Runs a program to its end, killed if it runs past `limit`.
+inline Finished runToEnd(const std::vector<std::string>& arguments,
+                         const std::filesystem::path& folder,
+                         const std::vector<std::string>& environment = {},
+                         std::chrono::milliseconds limit = std::chrono::seconds(15)) {
+    return ChildProgram(arguments, folder, environment).finish(limit);
+}
 
 } // namespace trelvo::test

@@ -2,7 +2,6 @@
 
 // Waits for something another thread or process does in real time (a fetch, a child program);
 // never for the host's own time, which the test clock moves.
-//   ASSERT_TRUE(eventually([&] { return fs::exists(file); }));
 
 #include <chrono>
 #include <thread>
@@ -12,11 +11,10 @@ namespace trelvo::test {
 template <typename Condition>
 bool eventually(Condition&& condition, std::chrono::milliseconds limit = std::chrono::seconds(15)) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
+    for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
 }

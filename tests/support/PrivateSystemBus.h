@@ -1,44 +1,40 @@
 #pragma once
 
-// A dbus-daemon of the test's own standing in for the system bus (named in
-// DBUS_SYSTEM_BUS_ADDRESS while it lives), on which the test holds logind's name and can say
-// that the machine has gone to sleep or woken up.
-//   PrivateSystemBus bus(folder);
-//   ... start the code under test; it connects to "the system bus" ...
-//   bus.announceSleep(false);   // PrepareForSleep(false): resumed
-//   bus.stop();                 // the bus goes away under the code
+// A private bus standing in for the system bus (named in DBUS_SYSTEM_BUS_ADDRESS while it
+// lives), on which the test holds logind's name and can say that the machine has gone to
+// sleep or woken up.
 
-#include "tests/support/ChildProgram.h"
-#include "tests/support/ScopedEnv.h"
-
-#include <filesystem>
-#include <gio/gio.h>
-#include <memory>
-#include <optional>
-#include <string>
+#include "tests/support/PrivateSessionBus.h"
 
 namespace trelvo::test {
 
-class PrivateSystemBus {
+class PrivateSystemBus : public PrivateBus {
 public:
-    explicit PrivateSystemBus(const std::filesystem::path& folder);
-    ~PrivateSystemBus();
-    PrivateSystemBus(const PrivateSystemBus&) = delete;
-    PrivateSystemBus& operator=(const PrivateSystemBus&) = delete;
-
+    explicit PrivateSystemBus(const std::filesystem::path& folder)
+        : PrivateBus("DBUS_SYSTEM_BUS_ADDRESS", folder)
+        , login_(address_.empty() ? nullptr
+                                  : connectOwning(address_.c_str(), "org.freedesktop.login1")) {}
+    ~PrivateSystemBus() { stop(); }
     // Whether the daemon runs and the test owns org.freedesktop.login1 on it.
-    bool ready() const { return static_cast<bool>(login_); }
-    const std::string& address() const { return address_; }
+    bool ready() const { return login_ != nullptr; }
     // logind's PrepareForSleep: true before suspending, false on resume.
-    bool announceSleep(bool goingToSleep);
-    // Ends the daemon, as a restart of the system bus would.
-    void stop();
+    bool announceSleep(bool goingToSleep) {
+        return login_ &&
+               g_dbus_connection_emit_signal(login_, nullptr, "/org/freedesktop/login1",
+                                             "org.freedesktop.login1.Manager", "PrepareForSleep",
+                                             g_variant_new("(b)", goingToSleep), nullptr) &&
+               g_dbus_connection_flush_sync(login_, nullptr, nullptr);
+    }
+    void stop() {
+        if (login_) {
+            g_dbus_connection_close_sync(login_, nullptr, nullptr);
+            g_clear_object(&login_);
+        }
+        PrivateBus::stop();
+    }
 
 private:
-    ChildProgram daemon_;
-    std::string address_;
-    std::optional<trelvo::test::ScopedEnv> named_;
-    std::unique_ptr<GDBusConnection, void (*)(GDBusConnection*)> login_{nullptr, nullptr};
+    GDBusConnection* login_ = nullptr;
 };
 
 } // namespace trelvo::test

@@ -3,40 +3,30 @@
 #include <atomic>
 #include <future>
 #include <gtest/gtest.h>
-#include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 using platform::dispatch::DispatchQueue;
 using namespace std::chrono_literals;
 
-TEST(SerialQueue, RunsBlocksInOrderOffTheCallingThread) {
-    std::vector<int> order;
-    std::mutex lock;
-    std::atomic<int> done{0};
-    auto caller = std::this_thread::get_id();
-    std::atomic<bool> offThread{true};
+TEST(SerialQueue, RunsBlocksInOrderOnItsOwnThreadUntilTheLastIsDone) {
+    const auto caller = std::this_thread::get_id();
+    std::string order; // written by the queue's thread alone
+    std::atomic<bool> onCaller{false};
     {
         auto queue = DispatchQueue::serial("test.serial");
-        for (int i = 0; i < 100; ++i) {
-            queue->async([&, i] {
-                if (std::this_thread::get_id() == caller) {
-                    offThread = false;
-                }
-                std::lock_guard guard(lock);
-                order.push_back(i);
-                ++done;
+        for (char letter = 'a'; letter <= 'z'; ++letter) {
+            queue->async([&, letter] {
+                onCaller = onCaller || std::this_thread::get_id() == caller;
+                order += letter;
             });
         }
     } // dropping the last handle still runs what was queued
-    ASSERT_EQ(done.load(), 100);
-    EXPECT_TRUE(offThread);
-    for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(order[i], i);
-    }
-}
+    EXPECT_EQ(order, "abcdefghijklmnopqrstuvwxyz");
+    EXPECT_FALSE(onCaller);
 
-TEST(SerialQueue, LastHandleDroppedByItsOwnBlockDoesNotDeadlock) {
+    // The last handle dropped by the queue's own block must not deadlock joining itself.
     std::promise<void> ran;
     auto queue = DispatchQueue::serial("test.self-release");
     auto* raw = queue.get();
@@ -47,24 +37,25 @@ TEST(SerialQueue, LastHandleDroppedByItsOwnBlockDoesNotDeadlock) {
     EXPECT_EQ(ran.get_future().wait_for(5s), std::future_status::ready);
 }
 
-TEST(MainQueue, BlocksFromOtherThreadsRunOnTheDrainingThread) {
+TEST(MainQueue, RunsBlocksFromOtherThreadsInOrderOnTheThreadThatDrainsIt) {
     auto& main = DispatchQueue::main();
-    std::atomic<int> count{0};
-    std::thread::id ranOn;
-    std::thread producer([&] {
-        for (int i = 0; i < 10; ++i) {
-            main.async([&] {
-                ranOn = std::this_thread::get_id();
-                ++count;
-            });
+    std::atomic<int> wakes{0};
+    main.setWaker([&] { ++wakes; });
+    std::vector<std::pair<int, std::thread::id>> ran;
+    std::thread([&] {
+        for (int i = 0; i < 3; ++i) {
+            main.async([&, i] { ran.emplace_back(i, std::this_thread::get_id()); });
         }
-    });
-    producer.join();
-    EXPECT_TRUE(main.runUntil([&] { return count == 10; }, 5s));
-    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    }).join();
+    main.setWaker(nullptr);
+    EXPECT_EQ(wakes, 3);
+    EXPECT_EQ(main.drain(), 3u);
+    const auto self = std::this_thread::get_id();
+    EXPECT_EQ(ran, (std::vector<std::pair<int, std::thread::id>>{{0, self}, {1, self}, {2, self}}));
     EXPECT_TRUE(main.isCurrent());
-}
 
-TEST(MainQueue, RunUntilGivesUpAtTheTimeout) {
-    EXPECT_FALSE(DispatchQueue::main().runUntil([] { return false; }, 20ms));
+    bool done = false; // set on this thread, by the block
+    std::jthread producer([&] { main.async([&] { done = true; }); });
+    EXPECT_TRUE(main.runUntil([&] { return done; }, 5s));
+    EXPECT_FALSE(main.runUntil([] { return false; }, 0ms));
 }

@@ -1,7 +1,8 @@
 #include "platform/widget/TimelineSchedule.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -9,317 +10,166 @@ namespace {
 using namespace platform::widget;
 using platform::foundation::Date;
 
-constexpr double minute = 60;
-constexpr double hour = 60 * minute;
-constexpr double day = 24 * hour;
-
+constexpr double hour = 3600, day = 24 * hour;
 const Date t0 = Date::fromTimeIntervalSince1970(1'623'000'000);
+const auto at = [](double seconds) { return t0.addingTimeInterval(seconds); };
+const auto after = [](double seconds) { return TimelineReloadPolicy::after(at(seconds)); };
+const auto atEnd = TimelineReloadPolicy::atEnd();
+const auto never = TimelineReloadPolicy::never();
 
-Date at(double seconds) {
-    return t0.addingTimeInterval(seconds);
-}
-
-TimelinePlan plan(std::vector<double> entryOffsets, TimelineReloadPolicy policy) {
-    TimelinePlan result{{}, policy};
-    for (double offset : entryOffsets) {
-        result.entryDates.push_back(at(offset));
-    }
-    return result;
-}
-
-TimelinePlan answerAfter(double reloadOffset, double entryOffset = 0) {
-    return plan({entryOffset}, TimelineReloadPolicy::after(at(reloadOffset)));
-}
-
-TEST(TimelineSchedule, ShowsThePlaceholderAndAsksAtOnce) {
-    TimelineSchedule schedule;
-    auto step = schedule.start(t0);
-
-    EXPECT_EQ(step.request, RequestId{1});
-    EXPECT_EQ(schedule.presentation().entry, std::nullopt);
-    EXPECT_EQ(schedule.presentation().timelineGeneration, 0u);
-    EXPECT_EQ(schedule.presentation().lastUpdated, std::nullopt);
-    EXPECT_FALSE(schedule.presentation().stale);
-    EXPECT_EQ(step.wakeAt, at(1 * minute)); // the first retry
-}
-
-struct DueCase {
-    double now;
-    std::optional<std::size_t> shown;
+// Something that happens to the schedule at t0 + `at` seconds; "refresh" is the person asking.
+struct Event {
+    enum Kind { start, tick, clockSet, refresh, answer } kind;
+    double at = 0;
+    RequestId id = 0; // answer: the request it answers
+    std::vector<double> entries = {};
+    TimelineReloadPolicy policy = never;
 };
-
-void PrintTo(const DueCase& c, std::ostream* out) {
-    *out << "at +" << c.now << "s";
+const auto tick = [](double when) { return Event{Event::tick, when}; };
+const auto clockSet = [](double when) { return Event{Event::clockSet, when}; };
+const auto refresh = [](double when) { return Event{Event::refresh, when}; };
+Event answer(RequestId id, double when, std::vector<double> entries, TimelineReloadPolicy policy) {
+    return {Event::answer, when, id, std::move(entries), policy};
 }
 
-class EntryFromItsDate : public testing::TestWithParam<DueCase> {};
-
-TEST_P(EntryFromItsDate, ShowsTheLatestEntryAlreadyDue) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    schedule.receive(*sent, plan({10, 20, 30}, TimelineReloadPolicy::never()), t0);
-
-    schedule.advance(at(GetParam().now));
-    EXPECT_EQ(schedule.presentation().entry, GetParam().shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(Dates, EntryFromItsDate,
-                         testing::Values(DueCase{0, std::nullopt}, DueCase{9.999, std::nullopt},
-                                         DueCase{10, 0}, DueCase{19.5, 0}, DueCase{20, 1},
-                                         DueCase{30, 2}, DueCase{day, 2}));
-
-TEST(TimelineSchedule, WakesForEachEntryDate) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    auto step = schedule.receive(*sent, plan({0, 10, 20}, TimelineReloadPolicy::never()), t0);
-    EXPECT_EQ(step.wakeAt, at(10));
-    EXPECT_EQ(schedule.advance(at(10)).wakeAt, at(20));
-    EXPECT_EQ(schedule.advance(at(20)).wakeAt, std::nullopt); // nothing left to do: sleep
-}
-
-TEST(TimelineSchedule, EntriesOutOfOrderAreShownByDate) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    schedule.receive(*sent, plan({20, 0, 10}, TimelineReloadPolicy::never()), t0);
-    EXPECT_EQ(schedule.presentation().entry, 1u);
-    schedule.advance(at(15));
-    EXPECT_EQ(schedule.presentation().entry, 2u);
-}
-
-TEST(TimelineSchedule, KeepsTheShownEntryUntilTheNextTimelinesFirstIsDue) {
-    TimelineSchedule schedule;
-    auto first = schedule.start(t0).request;
-    schedule.receive(*first, answerAfter(15 * minute), t0);
-    auto second = schedule.advance(at(15 * minute)).request;
-    ASSERT_TRUE(second);
-
-    schedule.receive(*second, answerAfter(hour, 20 * minute), at(15 * minute));
-    EXPECT_EQ(schedule.presentation().entry, std::nullopt); // the old entry stays on screen
-    EXPECT_EQ(schedule.presentation().timelineGeneration, 2u);
-    schedule.advance(at(20 * minute));
-    EXPECT_EQ(schedule.presentation().entry, 0u);
-}
-
-TEST(TimelineSchedule, AsksAgainOnceTheAfterDateHasPassed) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    auto step = schedule.receive(*sent, answerAfter(15 * minute), t0);
-    EXPECT_TRUE(step.accepted);
-    EXPECT_EQ(step.request, std::nullopt);
-    EXPECT_EQ(step.wakeAt, at(15 * minute));
-
-    EXPECT_EQ(schedule.advance(at(15 * minute - 0.001)).request, std::nullopt);
-    EXPECT_EQ(schedule.advance(at(15 * minute)).request, RequestId{2});
-}
-
-struct PolicyCase {
-    const char* name;
-    TimelinePlan timeline;
-    std::optional<double> reloadAt;
-};
-
-void PrintTo(const PolicyCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class ReloadPolicies : public testing::TestWithParam<PolicyCase> {};
-
-TEST_P(ReloadPolicies, ReloadDate) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    schedule.receive(*sent, GetParam().timeline, t0);
-
-    std::optional<Date> requestedAt;
-    for (double now = 0; now <= 3 * hour && !requestedAt; now += 1) {
-        if (schedule.advance(at(now)).request) {
-            requestedAt = at(now);
+// What the host does after an event, as one line: "took" or "dropped" for an answer, "ask N"
+// for a request to send, "show G.E" for entry E of the G-th timeline taken ("-": none due yet,
+// the placeholder drawn redacted; "=": none due, the last entry stays), "stale since T" with its
+// last update ("unreachable" when nothing ever came), then "wake T" or "sleep".
+std::string replay(TimelineSchedule& schedule, const Event& e) {
+    using Call = TimelineSchedule::Step (TimelineSchedule::*)(Date);
+    const Call calls[] = {&TimelineSchedule::start, &TimelineSchedule::advance,
+                          &TimelineSchedule::clockChanged, &TimelineSchedule::refresh};
+    TimelineSchedule::Step step;
+    std::ostringstream line;
+    if (e.kind == Event::answer) {
+        TimelinePlan plan{{}, e.policy};
+        for (double entry : e.entries) {
+            plan.entryDates.push_back(at(entry));
         }
-    }
-    if (GetParam().reloadAt) {
-        EXPECT_EQ(requestedAt, at(*GetParam().reloadAt));
+        step = schedule.receive(e.id, plan, at(e.at));
+        line << (step.accepted ? "took " : "dropped ");
     } else {
-        EXPECT_EQ(requestedAt, std::nullopt);
+        step = (schedule.*calls[e.kind])(at(e.at));
     }
+    const auto& shown = schedule.presentation();
+    line << (step.request ? "ask " + std::to_string(*step.request) + " " : "") << "show "
+         << shown.timelineGeneration << '.';
+    shown.entry ? line << *shown.entry : line << (shown.placeholder ? '-' : '=');
+    line << (shown.placeholder && shown.entry ? " redacted" : ""); // never right
+    if (shown.stale && shown.lastUpdated) {
+        line << " stale since " << shown.lastUpdated->timeIntervalSince(t0);
+    } else if (shown.stale) {
+        line << " unreachable"; // never answered: the placeholder, marked
+    }
+    step.wakeAt ? line << " wake " << step.wakeAt->timeIntervalSince(t0) : line << " sleep";
+    return line.str();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Policies, ReloadPolicies,
-    testing::Values(
-        PolicyCase{"after", answerAfter(hour), hour},
-        PolicyCase{"atEndIsTheLastEntry", plan({0, 2 * hour, hour}, TimelineReloadPolicy::atEnd()),
-                   2 * hour},
-        PolicyCase{"neverAsks", plan({0}, TimelineReloadPolicy::never()), std::nullopt},
-        // A provider cannot spin the host: a reload date in the past waits the minimum interval.
-        PolicyCase{"afterInThePast", answerAfter(-hour), minute},
-        PolicyCase{"emptyAtEnd", plan({}, TimelineReloadPolicy::atEnd()), minute}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TimelineSchedule, UnansweredRequestsBackOffUpToFifteenMinutes) {
-    TimelineSchedule schedule;
-    auto step = schedule.start(t0);
-    Date sentAt = t0;
-    std::vector<double> gaps;
-    while (gaps.size() < 7) {
-        ASSERT_TRUE(step.wakeAt);
-        Date now = *step.wakeAt;
-        step = schedule.advance(now);
-        if (step.request) {
-            gaps.push_back(now.timeIntervalSince(sentAt) / minute);
-            sentAt = now;
+TEST(TimelineSchedule, EventSequences) {
+    struct Case {
+        const char* name;
+        std::vector<Event> events;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"unanswered requests back off from one minute to fifteen, one at a time",
+         {tick(30), tick(60), tick(180), tick(420), tick(900), tick(1800), tick(day)},
+         {"show 0.- wake 60", "ask 2 show 0.- unreachable wake 180",
+          "ask 3 show 0.- unreachable wake 420", "ask 4 show 0.- unreachable wake 900",
+          "ask 5 show 0.- unreachable wake 1800", "ask 6 show 0.- unreachable wake 2700",
+          "ask 7 show 0.- unreachable wake 87300"}},
+        {"entries show from their dates, in date order, then nothing is left to wake for",
+         {answer(1, 0, {20, 5, 10}, never), tick(4.999), tick(5), tick(10), tick(20), tick(day)},
+         {"took show 1.- wake 5", "show 1.- wake 5", "show 1.1 wake 10", "show 1.2 wake 20",
+          "show 1.0 sleep", "show 1.0 sleep"}},
+        {"asks again once the after date has passed, not before",
+         {answer(1, 0, {0}, after(900)), tick(899.999), tick(900)},
+         {"took show 1.0 wake 900", "show 1.0 wake 900", "ask 2 show 1.0 wake 960"}},
+        {"at end means after the last entry's date",
+         {answer(1, 0, {0, 2 * hour, hour}, atEnd), tick(hour), tick(2 * hour)},
+         {"took show 1.0 wake 3600", "show 1.2 wake 7200", "ask 2 show 1.1 wake 7260"}},
+        {"an after date in the past waits the minimum interval",
+         {answer(1, 0, {0}, after(-hour)), tick(60)},
+         {"took show 1.0 wake 60", "ask 2 show 1.0 wake 120"}},
+        {"an empty timeline asks again after the minimum interval",
+         {answer(1, 0, {}, atEnd), tick(60)},
+         {"took show 1.- wake 60", "ask 2 show 1.- wake 120"}},
+        {"the next timeline's entry waits for its date; the old one stays meanwhile",
+         {answer(1, 0, {0}, after(900)), tick(900), answer(2, 900, {1200}, after(hour)),
+          tick(1200)},
+         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 960", "took show 2.= wake 1200",
+          "show 2.0 wake 3600"}},
+        {"an answer resets the backoff",
+         {tick(60), tick(180), answer(3, 180, {180}, after(600)), tick(600)},
+         {"ask 2 show 0.- unreachable wake 180", "ask 3 show 0.- unreachable wake 420",
+          "took show 1.0 wake 600", "ask 4 show 1.0 wake 660"}},
+        {"a late answer to a superseded request never replaces a newer timeline",
+         {tick(60), answer(2, 60, {60}, after(hour)), answer(1, 120, {0}, after(hour))},
+         {"ask 2 show 0.- unreachable wake 180", "took show 1.0 wake 3600",
+          "dropped show 1.0 wake 3600"}},
+        {"a slow answer is taken while nothing newer has come",
+         {tick(60), answer(1, 90, {0}, after(hour)), answer(2, 100, {0}, after(hour))},
+         {"ask 2 show 0.- unreachable wake 180", "took show 1.0 wake 3600",
+          "took show 2.0 wake 3600"}},
+        {"an answer delivered twice, or to a request never sent, is dropped",
+         {answer(1, 0, {0}, after(hour)), answer(1, 1, {0}, after(2 * hour)),
+          answer(2, 1, {0}, after(2 * hour)), tick(hour)},
+         {"took show 1.0 wake 3600", "dropped show 1.0 wake 3600", "dropped show 1.0 wake 3600",
+          "ask 2 show 1.0 wake 3660"}},
+        {"the clock set a day on shows the due entry and asks",
+         {answer(1, 0, {0, 1800}, after(hour)), clockSet(day)},
+         {"took show 1.0 wake 1800", "ask 2 show 1.1 wake 86460"}},
+        // The timeline was laid out against a clock that no longer holds: ask again.
+        {"the clock set a day back keeps what is shown and asks",
+         {answer(1, 0, {0, 1800}, after(hour)), clockSet(-day)},
+         {"took show 1.0 wake 1800", "ask 2 show 1.0 wake -86340"}},
+        {"the clock set back while waiting restarts the retry from the new time",
+         {clockSet(-day)},
+         {"ask 2 show 0.- wake -86340"}},
+        {"stale once the reload is overdue by its interval; the next answer clears it",
+         {answer(1, 0, {0}, after(900)), tick(900), tick(960), tick(1080), tick(1320), tick(1800),
+          answer(6, 2100, {2100}, after(3000))},
+         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 960", "ask 3 show 1.0 wake 1080",
+          "ask 4 show 1.0 wake 1320", "ask 5 show 1.0 wake 1800",
+          "ask 6 show 1.0 stale since 0 wake 2700", "took show 2.0 wake 3000"}},
+        {"waking from a long suspend asks first, and is stale only an interval later",
+         {answer(1, 0, {0}, after(hour)), tick(8 * hour), tick(9 * hour)},
+         {"took show 1.0 wake 3600", "ask 2 show 1.0 wake 28860",
+          "ask 3 show 1.0 stale since 0 wake 32520"}},
+        // Refreshing asks as a due reload would, so asking often cannot flood the service.
+        {"a refresh asks at once; unanswered, the wait before the next retry doubles",
+         {answer(1, 0, {0}, after(900)), refresh(10), refresh(20), answer(3, 30, {0}, after(2000)),
+          answer(2, 31, {0}, after(99))},
+         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 70", "ask 3 show 1.0 wake 140",
+          "took show 2.0 wake 2000", "dropped show 2.0 wake 2000"}},
+        {"refreshed content goes stale when its reload would have made it so",
+         {answer(1, 0, {0}, after(900)), refresh(60), tick(1799), tick(1800)},
+         {"took show 1.0 wake 900", "ask 2 show 1.0 wake 120", "ask 3 show 1.0 wake 1800",
+          "show 1.0 stale since 0 wake 1919"}},
+        {"a refresh of a timeline that never reloads asks too",
+         {answer(1, 0, {0}, never), refresh(5)},
+         {"took show 1.0 sleep", "ask 2 show 1.0 wake 65"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TimelineSchedule schedule;
+        EXPECT_EQ(schedule.outstanding(), std::nullopt);
+        EXPECT_EQ(replay(schedule, {Event::start}), "ask 1 show 0.- wake 60"); // the placeholder
+        EXPECT_EQ(schedule.outstanding(), 1u);
+        std::vector<std::string> lines;
+        for (const auto& event : c.events) {
+            lines.push_back(replay(schedule, event));
         }
+        EXPECT_EQ(lines, c.lines);
     }
-    EXPECT_EQ(gaps, (std::vector<double>{1, 2, 4, 8, 15, 15, 15}));
 }
 
-TEST(TimelineSchedule, NeverHasMoreThanOneRequestOutstanding) {
-    TimelineSchedule schedule;
-    schedule.start(t0);
-    for (double now = 0; now < 59; now += 0.5) {
-        EXPECT_EQ(schedule.advance(at(now)).request, std::nullopt) << now;
-    }
-    EXPECT_EQ(schedule.advance(at(minute)).request, RequestId{2});
-    EXPECT_EQ(schedule.outstanding(), RequestId{2}); // the retry supersedes the first
-}
-
-TEST(TimelineSchedule, AnAnswerResetsTheBackoff) {
-    TimelineSchedule schedule;
-    schedule.start(t0);
-    schedule.advance(at(1 * minute));
-    auto third = schedule.advance(at(3 * minute)).request;
-    ASSERT_EQ(third, RequestId{3});
-    schedule.receive(*third, answerAfter(10 * minute, 3 * minute), at(3 * minute));
-
-    auto reload = schedule.advance(at(10 * minute));
-    ASSERT_TRUE(reload.request);
-    EXPECT_EQ(reload.wakeAt, at(11 * minute)); // one minute again, not eight
-}
-
-TEST(TimelineSchedule, LateAnswerToASupersededRequestNeverReplacesANewerTimeline) {
-    TimelineSchedule schedule;
-    auto first = schedule.start(t0).request;
-    auto retry = schedule.advance(at(minute)).request;
-    ASSERT_TRUE(first && retry);
-
-    EXPECT_TRUE(schedule.receive(*retry, answerAfter(hour, minute), at(minute)).accepted);
-    auto late = schedule.receive(*first, answerAfter(hour, 0), at(2 * minute));
-
-    EXPECT_FALSE(late.accepted);
-    EXPECT_EQ(schedule.presentation().timelineGeneration, 1u);
-    EXPECT_EQ(schedule.presentation().lastUpdated, at(minute));
-}
-
-TEST(TimelineSchedule, ALateAnswerIsTakenWhileNothingNewerHasArrived) {
-    // A slow provider must still get through: its answer is newer than what is shown.
-    TimelineSchedule schedule;
-    auto first = schedule.start(t0).request;
-    auto retry = schedule.advance(at(minute)).request;
-
-    EXPECT_TRUE(schedule.receive(*first, answerAfter(hour), at(90)).accepted);
-    EXPECT_EQ(schedule.outstanding(), std::nullopt);
-    EXPECT_TRUE(schedule.receive(*retry, answerAfter(hour), at(100)).accepted);
-    EXPECT_EQ(schedule.presentation().timelineGeneration, 2u);
-}
-
-TEST(TimelineSchedule, IgnoresAnAnswerDeliveredTwiceAndOneNeverAskedFor) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    EXPECT_TRUE(schedule.receive(*sent, answerAfter(hour), t0).accepted);
-    EXPECT_FALSE(schedule.receive(*sent, answerAfter(2 * hour), at(1)).accepted);
-    EXPECT_FALSE(schedule.receive(*sent + 1, answerAfter(2 * hour), at(1)).accepted);
-
-    EXPECT_EQ(schedule.presentation().timelineGeneration, 1u);
-    EXPECT_EQ(schedule.advance(at(hour)).request, *sent + 1); // the first answer's reload holds
-}
-
-struct JumpCase {
-    const char* name;
-    double jump;
-    bool asksAtOnce;
-    std::optional<std::size_t> shown;
-};
-
-void PrintTo(const JumpCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class ClockJumps : public testing::TestWithParam<JumpCase> {};
-
-TEST_P(ClockJumps, ReplanFromTheNewTime) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    schedule.receive(*sent, plan({0, 30 * minute}, TimelineReloadPolicy::after(at(hour))), t0);
-
-    auto step = schedule.clockChanged(at(GetParam().jump));
-    EXPECT_EQ(step.request.has_value(), GetParam().asksAtOnce);
-    EXPECT_EQ(schedule.presentation().entry, GetParam().shown);
-    ASSERT_TRUE(step.wakeAt);
-    EXPECT_GT(*step.wakeAt, at(GetParam().jump));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Jumps, ClockJumps,
-    testing::Values(JumpCase{"forwardADay", day, true, 1},
-                    JumpCase{"forwardAMinute", minute, false, 0},
-                    // Going back, what is shown stays; the timeline was made against a clock
-                    // that no longer holds, so the host asks again.
-                    JumpCase{"backADay", -day, true, 0}, JumpCase{"backAMinute", -minute, true, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TimelineSchedule, BackwardJumpWhileWaitingRestartsTheRetry) {
-    TimelineSchedule schedule;
-    schedule.start(t0);
-    auto step = schedule.clockChanged(at(-day));
-    EXPECT_EQ(step.request, RequestId{2});
-    EXPECT_EQ(step.wakeAt, at(-day + minute)); // not a day and a minute away
-}
-
-TEST(TimelineSchedule, FlagsStaleOnceTheReloadIsOverdueByAnIntervalAndClearsOnAnswer) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    schedule.receive(*sent, answerAfter(15 * minute), t0);
-
-    Date now = t0;
-    auto step = schedule.advance(now);
-    while (step.wakeAt && *step.wakeAt < at(30 * minute)) {
-        now = *step.wakeAt;
-        step = schedule.advance(now);
-        EXPECT_FALSE(schedule.presentation().stale) << now.timeIntervalSince(t0);
-    }
-    EXPECT_EQ(step.wakeAt, at(30 * minute));
-    step = schedule.advance(at(30 * minute));
-    EXPECT_TRUE(schedule.presentation().stale);
-    EXPECT_EQ(schedule.presentation().lastUpdated, t0);
-
-    auto pending = schedule.outstanding();
-    ASSERT_TRUE(pending);
-    schedule.receive(*pending, answerAfter(50 * minute, 35 * minute), at(35 * minute));
-    EXPECT_FALSE(schedule.presentation().stale);
-    EXPECT_EQ(schedule.presentation().lastUpdated, at(35 * minute));
-}
-
-TEST(TimelineSchedule, NeverStaleWithoutATimelineOrWithoutReloads) {
-    TimelineSchedule waiting;
-    waiting.start(t0);
-    waiting.advance(at(day));
-    EXPECT_FALSE(waiting.presentation().stale);
-
-    TimelineSchedule still;
-    auto sent = still.start(t0).request;
-    still.receive(*sent, plan({0}, TimelineReloadPolicy::never()), t0);
-    still.advance(at(day));
-    EXPECT_FALSE(still.presentation().stale);
-}
-
-TEST(TimelineSchedule, ResumeAfterALongSuspendAsksBeforeFlaggingStale) {
-    TimelineSchedule schedule;
-    auto sent = schedule.start(t0).request;
-    schedule.receive(*sent, answerAfter(hour), t0);
-
-    auto step = schedule.advance(at(8 * hour));
-    EXPECT_TRUE(step.request);
-    EXPECT_FALSE(schedule.presentation().stale); // the provider gets an interval to answer
-    schedule.advance(at(9 * hour));
-    EXPECT_TRUE(schedule.presentation().stale);
+TEST(TimelineSchedule, OneShotShowsTheLatestDueEntryElseTheFirstToCome) {
+    const std::vector<Date> dates{at(20), at(-10), at(5), at(-10)};
+    EXPECT_EQ(entryToShow(dates, at(0)), 3u); // of equal dates, the later in the list
+    EXPECT_EQ(entryToShow(dates, at(-20)), 1u);
+    EXPECT_EQ(entryToShow(dates, at(20)), 0u);
+    EXPECT_EQ(entryToShow({}, at(0)), std::nullopt);
 }
 
 } // namespace

@@ -1,15 +1,12 @@
 #pragma once
 
-// A GoogleTest fixture with a fresh RunningDemoService per test, trusted through SSL_CERT_FILE
-// and named by TRELVO_SERVICE_URL for the test's duration.
-//   class StatFetchTest : public trelvo::test::DemoServiceFixture {};
-//   TEST_F(StatFetchTest, SendsCredentials) { ... service().requests() ... }
+// A fixture with a fresh RunningDemoService per test, trusted through SSL_CERT_FILE and named
+// by TRELVO_SERVICE_URL for the test's duration.
 
-#include "tests/support/servers/RunningDemoService.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/servers/RunningDemoService.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace trelvo::test {
 

@@ -2,8 +2,6 @@
 
 // A gzip member of zeros that inflates about a thousand times its size, made in milliseconds:
 // one compressed mebibyte of zeros is repeated instead of compressing gigabytes.
-//   auto bomb = makeGzipBomb(900'000);   // 900 kB that inflate to ~880 MiB
-//   bomb.bytes, bomb.inflatedSize
 
 #include <cstddef>
 #include <cstdint>

@@ -2,28 +2,19 @@
 
 // A loopback server that misbehaves in one declared way, for proving a client ends in an error
 // instead of a hang, a crash or an unbounded buffer. TLS with a certificate from
-// TestCertificateAuthority::shared() unless the scenario is about the certificate.
-//   HostileServer server(HostileScenario::hugeBody);
-//   ScopedEnv trust("SSL_CERT_FILE", server.caFile());
-//   fetch(server.baseURL() + "/api/v1/stat");        // expect an error, not 64 MiB in memory
-//   server.waitForRequests(1);                        // without sleeping
-//
-//   HostileServer redirect(HostileScenario::redirectToOtherOrigin);
-//   ... fetch with an Authorization header ...
-//   for (auto& r : redirect.redirectTargetRequests()) EXPECT_FALSE(r.header("Authorization"));
-// Destroying the server ends every scenario at once, whatever the client is doing.
+// TestCertificateAuthority::shared() unless the scenario is about the certificate. Destroying the
+// server ends every scenario at once, whatever the client is doing.
 
-#include "tests/support/servers/LoopbackListener.h"
+#include "tests/support/Eventually.h"
+#include "tests/support/servers/TestCertificateAuthority.h"
+#include "tools/demo-service/OpenSSLHandles.h"
 #include "tools/demo-service/RecordedRequest.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <cstddef>
-#include <memory>
 #include <mutex>
-#include <ostream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace trelvo::test {
@@ -44,60 +35,49 @@ enum class HostileScenario {
 };
 
 std::string_view toString(HostileScenario scenario);
-std::ostream& operator<<(std::ostream& out, HostileScenario scenario);
 
-enum class Transport { tls, plain };
+enum class Transport { tls, plain }; // plain: not for the certificate scenarios
 
 class HostileServer {
 public:
-    static constexpr std::size_t hugeBodyBytes = std::size_t{64} << 20;
-    static constexpr std::size_t declaredBodyBytes = 2048; // dropMidBody
-    static constexpr std::size_t unsentBodyBytes = 4096;   // contentLengthNeverSent
-    static constexpr std::size_t headerCount = 10000;      // tenThousandHeaders
     // Under a 1 MiB cap on the bytes received, so only a cap on the decoded body stops it.
     static constexpr std::size_t gzipBombBytes = 900'000;
-    static constexpr std::chrono::milliseconds trickleInterval{1000};
 
-    // Certificate scenarios need Transport::tls (std::invalid_argument otherwise).
     explicit HostileServer(HostileScenario scenario, Transport transport = Transport::tls);
     ~HostileServer();
-    HostileServer(const HostileServer&) = delete;
-    HostileServer& operator=(const HostileServer&) = delete;
-
-    int port() const;
-    std::string baseURL() const; // "https://127.0.0.1:PORT" ("http://" for Transport::plain)
-    std::string caFile() const;  // the shared test CA
-    // Where the redirect scenarios send the client (the second server), without a path.
-    std::string redirectTarget() const;
-
-    std::vector<demo::RecordedRequest> requests() const;
-    std::vector<demo::RecordedRequest> redirectTargetRequests() const;
-    std::size_t connectionCount() const;
-    // Blocks until this server has read that many request heads; false after the limit.
+    int port() const { return ports_[0]; }
+    std::string baseURL() const { return url(0); } // https://127.0.0.1:PORT, or http:// if plain
+    std::string caFile() const { return TestCertificateAuthority::shared().caFile().string(); }
+    // A second server, where the redirect scenarios send the client; without a path.
+    std::string redirectTarget() const { return url(1); }
+    // The request heads each server has read.
+    std::vector<demo::RecordedRequest> requests() const { return logged(0); }
+    std::vector<demo::RecordedRequest> redirectTargetRequests() const { return logged(1); }
+    // Waits until this server has read that many request heads; false after the limit.
     bool waitForRequests(std::size_t count,
-                         std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
+                         std::chrono::milliseconds limit = std::chrono::seconds(30)) const {
+        return eventually([&] { return requests().size() >= count; }, limit);
+    }
 
 private:
-    struct Log {
-        mutable std::mutex mutex;
-        mutable std::condition_variable changed;
-        std::vector<demo::RecordedRequest> requests;
-        void add(demo::RecordedRequest request);
-        std::vector<demo::RecordedRequest> all() const;
-    };
-
-    void handle(Connection& connection);
-    void handleRedirectTarget(Connection& connection);
+    void handle(int fd, int server); // one connection, on a thread of its own
+    std::string url(int server) const {
+        return (tls_[server] ? "https://127.0.0.1:" : "http://127.0.0.1:") +
+               std::to_string(ports_[server]);
+    }
+    std::vector<demo::RecordedRequest> logged(int server) const {
+        std::lock_guard lock(mutex_);
+        return logs_[server];
+    }
 
     HostileScenario scenario_;
-    Transport transport_;
-    demo::SSLContextPtr tls_;
-    demo::SSLContextPtr targetTLS_;
+    demo::SSLContextPtr tls_[2]; // this server's and the redirect target's
     std::string gzipBomb_;
-    Log log_;
-    Log targetLog_;
-    std::unique_ptr<LoopbackListener> target_;
-    std::unique_ptr<LoopbackListener> listener_;
+    int sockets_[2] = {-1, -1}, ports_[2] = {0, 0};
+    mutable std::mutex mutex_; // for what follows
+    std::vector<demo::RecordedRequest> logs_[2];
+    std::vector<int> open_; // every connection's socket, open until the server goes
+    std::vector<std::thread> threads_, acceptors_;
 };
 
 } // namespace trelvo::test

@@ -1,46 +1,53 @@
 #pragma once
 
-// A CA for loopback test servers, and the certificates it issues.
-//   const auto& ca = TestCertificateAuthority::shared();   // one per test process
-//   ScopedEnv trust("SSL_CERT_FILE", ca.caFile().string());
-//   demo::Identity good = ca.issue();                       // localhost, 127.0.0.1, ::1
-//   demo::Identity old = ca.issue(loopbackNames(), demo::Validity::expired());
-// Every RunningDemoService and HostileServer of a process uses the shared CA, so one
-// SSL_CERT_FILE trusts them all. Failures to make keys throw: a test cannot go on without them.
+// A CA for loopback test servers, and the certificates it issues. Every RunningDemoService and
+// HostileServer of a process uses the shared one, so one SSL_CERT_FILE trusts them all.
+// Failures to make keys throw: a test cannot go on without them.
 
 #include "tests/support/TemporaryDirectory.h"
 #include "tools/demo-service/Certificates.h"
+#include "tools/demo-service/StateDirectory.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace trelvo::test {
 
-std::vector<std::string> loopbackNames();
+inline const std::vector<std::string> loopbackNames{"DNS:localhost", "IP:127.0.0.1", "IP:::1"};
+
+template <class T> T orThrow(demo::Result<T> result) {
+    return result ? std::move(*result) : throw std::runtime_error(result.error());
+}
 
 class TestCertificateAuthority {
 public:
-    static const TestCertificateAuthority& shared();
-
-    TestCertificateAuthority();
-    TestCertificateAuthority(const TestCertificateAuthority&) = delete;
-    TestCertificateAuthority& operator=(const TestCertificateAuthority&) = delete;
-
+    static const TestCertificateAuthority& shared() {
+        static const TestCertificateAuthority authority;
+        return authority;
+    }
     // The CA certificate in PEM, for SSL_CERT_FILE or a client's CA option.
-    const std::filesystem::path& caFile() const { return caFile_; }
-    const demo::Identity& identity() const { return identity_; }
-
-    demo::Identity issue(const std::vector<std::string>& subjectAltNames = loopbackNames(),
-                         demo::Validity validity = demo::Validity::days(30)) const;
-
-    // Puts this CA into a demo service state directory, so the service signs with it.
-    void seedStateDirectory(const std::filesystem::path& directory) const;
+    const std::filesystem::path& caFile() const { return files_.caCertificate; }
+    // The demo service state directory every RunningDemoService shares: this CA and its key.
+    const std::filesystem::path& stateDirectory() const { return files_.directory; }
+    demo::Identity issue(const std::vector<std::string>& subjectAltNames = loopbackNames,
+                         demo::Validity validity = demo::Validity::days(30)) const {
+        return orThrow(demo::issueCertificate(identity_, "localhost", subjectAltNames, validity));
+    }
 
 private:
+    TestCertificateAuthority() {
+        orThrow(
+            demo::writeFile(files_.caKey, demo::toPEM(*identity_.key), demo::FileMode::privateKey));
+        orThrow(
+            demo::writeFile(caFile(), demo::toPEM(*identity_.certificate), demo::FileMode::shared));
+    }
+
     TemporaryDirectory directory_{"trelvo-test-ca"};
-    demo::Identity identity_;
-    std::filesystem::path caFile_;
+    demo::StateFiles files_ = demo::StateFiles::in(directory_.path());
+    demo::Identity identity_ =
+        orThrow(demo::makeCertificateAuthority("Trelvo Test CA", demo::Validity::days(30)));
 };
 
 } // namespace trelvo::test
