@@ -93,7 +93,8 @@ TEST(DesktopOnX11, WidgetsStackBelowTheOthersFollowADragAndComeBackThere) {
     auto first = std::make_optional<ChildProgram>(std::vector<std::string>{results}, home.path(),
                                                   environment);
     ASSERT_TRUE(eventually([&] { return placesHeld(runtime) == 1; }));
-    ChildProgram second({countdown, "--family", "medium"}, home.path(), environment);
+    // Its snapshot: a stand-in shown in a window stacks like a timeline's entry.
+    ChildProgram second({countdown, "--family", "medium", "--snapshot"}, home.path(), environment);
     ASSERT_TRUE(eventually([&] { return placesHeld(runtime) == 2; }));
 
     // The top-right corner, 16 points in, the second under the first.

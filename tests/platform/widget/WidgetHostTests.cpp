@@ -315,10 +315,11 @@ TEST(WidgetMain, RewritesTheFileForEachEntryAsTimePasses) {
 }
 
 TEST(WidgetFamily, SizesAndShortNames) {
-    for (auto [family, shortName, size] :
-         {std::tuple{WidgetFamily::systemSmall, "small", DisplaySize{170, 170}},
-          {WidgetFamily::systemMedium, "medium", DisplaySize{364, 170}},
-          {WidgetFamily::systemLarge, "large", DisplaySize{364, 382}}}) {
+    for (auto [family, shortName, declared, size] :
+         {std::tuple{WidgetFamily::systemSmall, "small", "systemSmall", DisplaySize{170, 170}},
+          {WidgetFamily::systemMedium, "medium", "systemMedium", DisplaySize{364, 170}},
+          {WidgetFamily::systemLarge, "large", "systemLarge", DisplaySize{364, 382}}}) {
+        EXPECT_EQ(name(family), declared);
         EXPECT_EQ(displaySize(family), size) << shortName;
         EXPECT_EQ(TimelineProviderContext::forFamily(family).displaySize, size) << shortName;
         EXPECT_EQ(familyFromShortName(shortName), family);
