@@ -129,6 +129,10 @@ void DesktopWindow::paint(cairo_t* cr) {
         const int pixelScale = std::max(1, static_cast<int>(std::ceil(scale)));
         auto drawn = drawWidgetImage(content_, options_.points, pixelScale, stale_, redaction_);
         if (!drawn) {
+            cairo_save(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+            cairo_paint(cr);
+            cairo_restore(cr);
             drawWidget(cr, content_, options_.points, stale_, redaction_);
             return;
         }
@@ -136,6 +140,8 @@ void DesktopWindow::paint(cairo_t* cr) {
         cairo_surface_set_device_scale(picture_.get(), pixelScale, pixelScale);
         pictureScale_ = scale;
     }
+    // Its transparent corners replace what was there: no clearing first.
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, picture_.get(), 0, 0);
     cairo_paint(cr);
 }

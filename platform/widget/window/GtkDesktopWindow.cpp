@@ -4,6 +4,9 @@
 #include "platform/widget/RoundedRectangle.h"
 
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 #if TRELVO_HAVE_LAYER_SHELL
 #include "platform/widget/window/WaylandOutputNames.h"
 
@@ -98,6 +101,13 @@ public:
         gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                            GDK_BUTTON1_MOTION_MASK);
         useTransparentVisual(window_);
+        // On X11, one copy of a finished picture per expose: an off-screen buffer would only copy
+        // it once more. (Wayland's windows draw nothing unbuffered.)
+        if (GDK_IS_X11_DISPLAY(gtk_widget_get_display(window_))) {
+            G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+            gtk_widget_set_double_buffered(window_, FALSE);
+            G_GNUC_END_IGNORE_DEPRECATIONS
+        }
         keepOnTheDesktop(window_);
         reshape();
         buildMenu();
@@ -367,11 +377,8 @@ private:
         }
     }
 
+    // The host paints every pixel, transparent ones included.
     void paint(cairo_t* cr) {
-        cairo_save(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-        cairo_paint(cr);
-        cairo_restore(cr);
         if (options_.paint) {
             options_.paint(cr);
         }
