@@ -5,10 +5,14 @@
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/DisplayList.h"
 #include "platform/ui/Stack.h"
+#include "platform/ui/Text.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/TestFiles.h"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -163,6 +167,93 @@ TEST(WindowContent, ClicksReachTheButtonUnderThePointerOnly) {
         EXPECT_EQ(content.click({x, y}), hits) << x << "," << y;
     }
     EXPECT_EQ(counter->value.get(), 2);
+}
+
+struct Offer : platform::combine::ObservableObject {
+    platform::combine::Published<std::string> version{*this, "0"};
+};
+
+// An update button while the offer differs from "1.0", a button that draws nothing (moved by a
+// geometry that is not finite) and a quit button; each press is recorded.
+struct Window {
+    std::shared_ptr<Offer> offer = std::make_shared<Offer>();
+    std::vector<std::string> pressed;
+    WindowContent content{Panel{offer, this}, [this] { content.layout({300, 200}); }};
+
+    struct Panel {
+        ObservedObject<Offer> offer;
+        Window* window;
+        View button(const std::string& name, const std::string& label) const {
+            return Button([w = window, name] { w->pressed.push_back(name); },
+                          Text::verbatim(label));
+        }
+        View body() const {
+            const std::string version = offer->version;
+            return VStack{Text::verbatim("current: 1.0"),
+                          version != "1.0" ? button("update", "update to " + version) : View(),
+                          button("hidden", "hidden").offset(NAN, 0), button("quit", "quit")};
+        }
+    };
+
+    Window() { content.layout({300, 200}); }
+    // What Return runs: the pressed button's name, or "" when none runs.
+    std::string press() {
+        const auto before = pressed.size();
+        return content.activateFocus() && pressed.size() > before ? pressed.back() : "";
+    }
+    long ringStrokes(bool windowFocused) const {
+        DisplayList list;
+        content.draw(list, windowFocused);
+        return std::ranges::count_if(list.items(DisplayItem::Kind::stroke), [](auto& item) {
+            return std::get<Color>(item.paint) == focusRingColor;
+        });
+    }
+};
+
+// Tab and Shift+Tab visit the visible buttons in order and leave the content past either end;
+// Return runs the focused one.
+TEST(Keyboard, TabAndShiftTabVisitTheVisibleButtonsInOrderAndLeaveTheContentPastEitherEnd) {
+    using enum FocusDirection;
+    struct Step {
+        FocusDirection direction;
+        bool staysInside;
+        std::string pressed; // what Return then runs
+    };
+    const std::pair<const char*, std::vector<Step>> cases[] = {
+        {"Tab, and round again",
+         {{forward, true, "update"},
+          {forward, true, "quit"},
+          {forward, false, ""},
+          {forward, true, "update"}}},
+        {"Shift+Tab",
+         {{backward, true, "quit"}, {backward, true, "update"}, {backward, false, ""}}},
+    };
+    for (const auto& [name, steps] : cases) {
+        SCOPED_TRACE(name);
+        Window window;
+        EXPECT_EQ(window.press(), "") << "nothing is focused before the first Tab";
+        for (const auto& step : steps) {
+            EXPECT_EQ(window.content.moveFocus(step.direction), step.staysInside);
+            EXPECT_EQ(window.press(), step.pressed);
+        }
+    }
+}
+
+// The focus stays on its button across the redraws an observed change makes and goes with it;
+// its ring is drawn only while the window has the focus.
+TEST(Keyboard, FocusAndItsRingFollowTheButtonAcrossRedrawsWhileTheWindowHasFocus) {
+    Window window;
+    EXPECT_EQ(window.ringStrokes(true), 0) << "nothing focused yet";
+    window.content.moveFocus(FocusDirection::forward);
+    EXPECT_EQ(window.ringStrokes(true), 1);
+    EXPECT_EQ(window.ringStrokes(false), 0) << "another window is active";
+    for (auto [offered, pressed] : {std::pair{"9.9.9", "update"}, {"1.0", ""}}) {
+        window.offer->version = offered; // the same button with a new label, then none
+        DispatchQueue::main().drain();   // the redraw the change queued
+        EXPECT_EQ(window.press(), pressed) << "focus must not jump to the button in its place";
+    }
+    EXPECT_TRUE(window.content.moveFocus(FocusDirection::forward));
+    EXPECT_EQ(window.press(), "quit");
 }
 
 } // namespace

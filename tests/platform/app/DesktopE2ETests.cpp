@@ -1,5 +1,6 @@
-// The application as a screen reader meets it: its tree read over AT-SPI by pyatspi on a private
-// accessibility bus, its button and menu items pressed the way a reader presses them.
+// The runtime on a desktop, through the real TrelvoResults on a private display, session bus and
+// accessibility bus: driven from the keyboard alone, and read and pressed over AT-SPI (pyatspi)
+// the way a screen reader does.
 #include "tests/support/AccessibilityBus.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/DefaultHandler.h"
@@ -11,11 +12,14 @@
 #include "tests/support/servers/RunningDemoService.h"
 
 #include <algorithm>
-#include <csignal>
+#include <cairo.h>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <locale.h>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,25 +38,12 @@ struct Accessible {
 };
 using Tree = std::vector<Accessible>;
 
-// Runs tests/app/accessible_tree.py with Debian's python3 (where python3-pyatspi lives).
+// Runs accessible_tree.py with Debian's python3 (where python3-pyatspi lives).
 Finished reader(const fs::path& folder, std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(),
-                     {"/usr/bin/python3", TRELVO_SOURCE_DIR "/tests/app/accessible_tree.py",
-                      "org.trelvo.Results"});
+    arguments.insert(arguments.begin(), {"/usr/bin/python3",
+                                         TRELVO_SOURCE_DIR "/tests/platform/app/accessible_tree.py",
+                                         "org.trelvo.Results"});
     return runToEnd(arguments, folder, {"PYTHONIOENCODING=utf-8", "DISPLAY"});
-}
-
-// Empty while the application is not on the bus yet.
-Tree readTree(const fs::path& folder) {
-    auto run = reader(folder, {"dump"});
-    Tree tree;
-    std::istringstream lines(run.status == ExitStatus::withCode(0) ? run.output : "");
-    for (std::string depth, role, name, actions; std::getline(lines, depth, '\t');) {
-        std::getline(lines, role, '\t'), std::getline(lines, name, '\t');
-        std::getline(lines, actions);
-        tree.push_back({role, name, actions});
-    }
-    return tree;
 }
 
 const Accessible* find(const Tree& tree, const std::string& role, const std::string& name) {
@@ -60,14 +51,15 @@ const Accessible* find(const Tree& tree, const std::string& role, const std::str
     return at == tree.end() ? nullptr : &*at;
 }
 
-bool hasUpdateButton(const Tree& tree) {
-    return std::ranges::any_of(tree, [](auto& a) { return a.name.starts_with(updateLabel); });
-}
-
 // A private desktop with an accessibility bus, and the application on it in Russian.
-class ScreenReaderSession : public testing::Test {
+class Desktop : public testing::Test {
 protected:
     void SetUp() override {
+        for (const char* tool : {"Xvfb", "xdotool", "import", "dbus-daemon"}) {
+            if (g_autofree gchar* found = g_find_program_in_path(tool); !found) {
+                GTEST_SKIP() << "needs " << tool;
+            }
+        }
         if (locale_t ru = ::newlocale(LC_MESSAGES_MASK, "ru_RU.UTF-8", nullptr)) {
             ::freelocale(ru);
         } else {
@@ -86,28 +78,65 @@ protected:
     void start(const std::string& offered, const std::string& path = std::getenv("PATH")) {
         service.setLatestVersion(offered);
         auto environment = handler.environment();
-        for (std::string entry :
-             {"DISPLAY=" + display.name(), "SSL_CERT_FILE=" + service.caFile(),
-              "TRELVO_SERVICE_URL=" + service.baseURL(), "PATH=" + path,
-              std::string("NO_AT_BRIDGE"), std::string("WAYLAND_DISPLAY"),
-              std::string("GSETTINGS_BACKEND=memory"), std::string("LANG=ru_RU.UTF-8"),
-              std::string("LANGUAGE=ru"), std::string("LC_ALL")}) {
-            environment.push_back(entry);
-        }
+        environment.insert(environment.end(),
+                           {"DISPLAY=" + display.name(), "SSL_CERT_FILE=" + service.caFile(),
+                            "TRELVO_SERVICE_URL=" + service.baseURL(), "PATH=" + path,
+                            "NO_AT_BRIDGE", "WAYLAND_DISPLAY", "GSETTINGS_BACKEND=memory",
+                            "LANG=ru_RU.UTF-8", "LANGUAGE=ru", "LC_ALL"});
         app.emplace(std::vector<std::string>{TRELVO_RESULTS}, scratch.path(), environment);
         ASSERT_TRUE(app->waitForLine("AppVersionModel(version: ", 20s)) << "no answer";
+        ASSERT_TRUE(
+            xdotool({"search", "--sync", "--name", "Trelvo Results", "windowfocus", "--sync"}));
     }
-    // The tree once `ready` holds for it, or the last one read.
+    // The tree once `ready` holds for it, or the last one read; empty while the application is
+    // not on the bus yet.
     template <class Condition> Tree treeOnce(Condition ready) {
         Tree tree;
-        eventually([&] { return ready(tree = readTree(scratch.path())); }, 30s);
+        eventually(
+            [&] {
+                auto run = reader(scratch.path(), {"dump"});
+                std::istringstream lines(run.status == ExitStatus::withCode(0) ? run.output : "");
+                tree.clear();
+                for (std::string depth, role, name, actions; std::getline(lines, depth, '\t');) {
+                    std::getline(lines, role, '\t'), std::getline(lines, name, '\t');
+                    std::getline(lines, actions);
+                    tree.push_back({role, name, actions});
+                }
+                return ready(tree);
+            },
+            30s);
         return tree;
     }
     bool press(const std::string& name) {
         return reader(scratch.path(), {"press", name}).status == ExitStatus::withCode(0);
     }
+    bool xdotool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "xdotool");
+        auto run = runToEnd(arguments, scratch.path(), {"DISPLAY=" + display.name()});
+        return run.status == ExitStatus::withCode(0);
+    }
+    // Pixels of the focus colour (#007AFF, opaque) on the screen, kept beside the other pictures.
+    int ringPixels(const std::string& name) {
+        const auto shot =
+            fs::path(TRELVO_BINARY_DIR) / "pictures" / ("TrelvoResults-" + name + ".png");
+        fs::create_directories(shot.parent_path());
+        runToEnd({"import", "-window", "root", shot.string()}, scratch.path(),
+                 {"DISPLAY=" + display.name()});
+        std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> image(
+            cairo_image_surface_create_from_png(shot.c_str()), cairo_surface_destroy);
+        const auto* data = cairo_image_surface_get_data(image.get()); // null when unreadable
+        int count = 0;
+        for (int y = 0; data && y < cairo_image_surface_get_height(image.get()); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                data + y * cairo_image_surface_get_stride(image.get()));
+            count +=
+                std::ranges::count_if(row, row + cairo_image_surface_get_width(image.get()),
+                                      [](std::uint32_t p) { return (p & 0xFFFFFF) == 0x007AFF; });
+        }
+        return data ? count : -1;
+    }
 
-    TemporaryDirectory scratch{"trelvo-a11y-e2e"};
+    TemporaryDirectory scratch{"trelvo-desktop-e2e"};
     RunningDemoService service;
     PrivateSessionBus session;
     DefaultHandler handler;
@@ -116,15 +145,26 @@ protected:
     std::optional<ChildProgram> app;
 };
 
-TEST_F(ScreenReaderSession, ReadsTheWindowAndPressesItsButtonAndMenuItems) {
+TEST_F(Desktop, TabRingsTheButtonKeysAndReadersPressItAndTheMenuItemsReadersSeeTheWindow) {
     const auto gallery = scratch.path() / "bin" / "trelvo-widget-gallery";
     fs::create_directories(gallery.parent_path());
     writeFile(gallery,
               "#!/bin/sh\ntouch '" + (scratch.path() / "gallery-started").string() + "'\n");
     fs::permissions(gallery, fs::perms::owner_all);
     start("9.9.9", gallery.parent_path().string() + ":" + std::getenv("PATH"));
-
     auto tree = treeOnce([](auto& t) { return find(t, "push button", updateLabel + "9.9.9"); });
+
+    EXPECT_EQ(ringPixels("before-tab"), 0) << "a ring before the keyboard is used";
+    ASSERT_TRUE(xdotool({"key", "Tab"}));
+    // Round a button some 190 by 22 points: half its length at least is of the exact colour,
+    // however its edges fall on the pixels.
+    EXPECT_TRUE(eventually([&] { return ringPixels("focus-ring") > 190 + 22; }))
+        << "no focus ring after Tab";
+    for (const char* name : {"Return", "KP_Enter", "space"}) {
+        ASSERT_TRUE(xdotool({"key", name}));
+        EXPECT_EQ(handler.nextOpened(), service.baseURL()) << name;
+    }
+
     const Accessible expected[] = {
         {"frame", "Trelvo Results", ""},
         {"image", "trelvo", ""},
@@ -166,12 +206,15 @@ TEST_F(ScreenReaderSession, ReadsTheWindowAndPressesItsButtonAndMenuItems) {
     expectClean({app->waitForExit(15s), app->output(), app->errors()});
 }
 
-TEST_F(ScreenReaderSession, TheButtonLeavesTheTreeWhenTheWindowHidesIt) {
+TEST_F(Desktop, TheButtonLeavesTheTreeWhenTheWindowHidesItAndCtrlWCloses) {
     start(ownVersion);
+    const auto hasButton = [](const Tree& t) {
+        return std::ranges::any_of(t, [](auto& a) { return a.name.starts_with(updateLabel); });
+    };
     const std::string version = "текущая версия приложения: " + ownVersion;
-    auto tree = treeOnce([&](auto& t) { return find(t, "label", version) && !hasUpdateButton(t); });
-    EXPECT_FALSE(hasUpdateButton(tree)) << "the first layout's button is still told to readers";
-    app->signal(SIGTERM);
+    auto tree = treeOnce([&](auto& t) { return find(t, "label", version) && !hasButton(t); });
+    EXPECT_FALSE(hasButton(tree)) << "the first layout's button is still told to readers";
+    ASSERT_TRUE(xdotool({"key", "ctrl+w"}));
     expectClean({app->waitForExit(15s), app->output(), app->errors()});
 }
 
