@@ -2,6 +2,7 @@
 #include "tests/support/CapturingNotificationServer.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/DefaultHandler.h"
+#include "tests/support/Picture.h"
 #include "tests/support/PrivateSessionBus.h"
 #include "tests/support/VirtualDisplay.h"
 #include "tests/support/servers/RunningDemoService.h"
@@ -22,22 +23,13 @@ std::string answerLine(const std::string& version) {
 
 // The centre of the button's red (#FF3B30) label, antialiased on white; the logo has more green.
 std::optional<std::pair<int, int>> redLabel(const std::filesystem::path& png) {
-    auto* image = cairo_image_surface_create_from_png(png.c_str());
-    const auto* data = cairo_image_surface_get_data(image); // null when unreadable
-    long count = 0, sumX = 0, sumY = 0;
-    for (int y = 0; data && y < cairo_image_surface_get_height(image); ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            data + y * cairo_image_surface_get_stride(image));
-        for (int x = 0; x < cairo_image_surface_get_width(image); ++x) {
-            const int a = row[x] >> 24, r = row[x] >> 16 & 0xFF, g = row[x] >> 8 & 0xFF;
-            if (a > 200 && r > 230 && g < 150 && std::abs(g - int(row[x] & 0xFF)) < 30) {
-                ++count, sumX += x, sumY += y;
-            }
-        }
-    }
-    cairo_surface_destroy(image);
-    return count > 20 ? std::optional(std::pair(int(sumX / count), int(sumY / count)))
-                      : std::nullopt;
+    const auto label = trelvo::test::Picture(png).find([](std::uint32_t p) {
+        const int a = p >> 24, r = p >> 16 & 0xFF, g = p >> 8 & 0xFF;
+        return a > 200 && r > 230 && g < 150 && std::abs(g - int(p & 0xFF)) < 30;
+    });
+    return label.count > 20
+               ? std::optional(std::pair(label.x + label.width / 2, label.y + label.height / 2))
+               : std::nullopt;
 }
 
 TEST(TrelvoResults, AnOfferedVersionIsARedButtonOpeningTheServiceAndOneNotification) {

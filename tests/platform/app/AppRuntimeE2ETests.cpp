@@ -1,6 +1,7 @@
 // The runtime end to end, with the tiny application: headless first, then on a private display.
 
 #include "tests/support/ChildProgram.h"
+#include "tests/support/Picture.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/VirtualDisplay.h"
 
@@ -18,45 +19,22 @@ using namespace trelvo::test;
 
 // A picture as compared here: its size in pixels and its centre pixel (ARGB).
 std::string picture(const std::filesystem::path& png) {
-    auto* image = cairo_image_surface_create_from_png(png.c_str());
+    const Picture image(png);
     char text[64] = "no picture";
-    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
-        const int width = cairo_image_surface_get_width(image);
-        const int height = cairo_image_surface_get_height(image);
-        std::uint32_t centre;
-        std::memcpy(&centre,
-                    cairo_image_surface_get_data(image) +
-                        height / 2 * cairo_image_surface_get_stride(image) + width / 2 * 4,
-                    4);
-        std::snprintf(text, sizeof text, "%dx%d %08x", width, height, centre);
+    if (image.read()) {
+        std::snprintf(text, sizeof text, "%dx%d %08x", image.width(), image.height(),
+                      image.at(image.width() / 2, image.height() / 2));
     }
-    cairo_surface_destroy(image);
     return text;
 }
 
-// Where the lamp (pure system blue) is on the screen, as x, y, width, height: the window draws its
-// content under its header bar, wherever the two put it.
-std::array<int, 4> lampOnScreen(const std::filesystem::path& folder,
-                                const std::vector<std::string>& screen) {
+// Where the lamp (pure system blue) is on the screen: the window draws its content under its
+// header bar, wherever the two put it.
+Picture::Found lampOnScreen(const std::filesystem::path& folder,
+                            const std::vector<std::string>& screen) {
     const auto shot = folder / "screen.png";
     runToEnd({"import", "-window", "root", shot.string()}, folder, screen);
-    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> image(
-        cairo_image_surface_create_from_png(shot.c_str()), cairo_surface_destroy);
-    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
-    for (int y = 0; cairo_surface_status(image.get()) == CAIRO_STATUS_SUCCESS &&
-                    y < cairo_image_surface_get_height(image.get());
-         ++y) {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image.get()) +
-                                                   y * cairo_image_surface_get_stride(image.get()));
-        for (int x = 0; x < cairo_image_surface_get_width(image.get()); ++x) {
-            if ((row[x] & 0xFFFFFF) == 0x007AFF) {
-                minX = std::min(minX, x), maxX = std::max(maxX, x);
-                minY = std::min(minY, y), maxY = std::max(maxY, y);
-            }
-        }
-    }
-    return {minX, minY, maxX - minX + 1, maxY - minY + 1};
+    return Picture(shot).find([](std::uint32_t p) { return (p & 0xFFFFFF) == 0x007AFF; });
 }
 
 TEST(TinyApp, DrawsItsWindowWithoutADisplayAndAnswersItsCommandLine) {
@@ -115,10 +93,10 @@ TEST(TinyApp, OpensAWindowTheSizeOfItsContentWhereARealClickReachesTheButton) {
 
     // The lamp at its ideal size, 40 × 30, in the button under the header bar; clicked there.
     const auto lamp = lampOnScreen(folder.path(), screen);
-    EXPECT_EQ(lamp[2], 40);
-    EXPECT_EQ(lamp[3], 30);
-    expectClean(runToEnd({"xdotool", "mousemove", std::to_string(lamp[0] + 20),
-                          std::to_string(lamp[1] + 15), "click", "1"},
+    EXPECT_EQ(lamp.width, 40);
+    EXPECT_EQ(lamp.height, 30);
+    expectClean(runToEnd({"xdotool", "mousemove", std::to_string(lamp.x + 20),
+                          std::to_string(lamp.y + 15), "click", "1"},
                          folder.path(), screen));
     EXPECT_TRUE(app.waitForLine("clicked", 20s));
 

@@ -5,6 +5,7 @@
 #include "tests/support/ChildProgram.h"
 #include "tests/support/DefaultHandler.h"
 #include "tests/support/Eventually.h"
+#include "tests/support/Picture.h"
 #include "tests/support/PrivateSessionBus.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/TestFiles.h"
@@ -122,18 +123,10 @@ protected:
         fs::create_directories(shot.parent_path());
         runToEnd({"import", "-window", "root", shot.string()}, scratch.path(),
                  {"DISPLAY=" + display.name()});
-        std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> image(
-            cairo_image_surface_create_from_png(shot.c_str()), cairo_surface_destroy);
-        const auto* data = cairo_image_surface_get_data(image.get()); // null when unreadable
-        int count = 0;
-        for (int y = 0; data && y < cairo_image_surface_get_height(image.get()); ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(
-                data + y * cairo_image_surface_get_stride(image.get()));
-            count +=
-                std::ranges::count_if(row, row + cairo_image_surface_get_width(image.get()),
-                                      [](std::uint32_t p) { return (p & 0xFFFFFF) == 0x007AFF; });
-        }
-        return data ? count : -1;
+        const Picture screen(shot);
+        return screen.read()
+                   ? screen.find([](std::uint32_t p) { return (p & 0xFFFFFF) == 0x007AFF; }).count
+                   : -1;
     }
 
     TemporaryDirectory scratch{"trelvo-desktop-e2e"};

@@ -3,6 +3,7 @@
 
 #include "tests/support/ChildProgram.h"
 #include "tests/support/Eventually.h"
+#include "tests/support/Picture.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/VirtualDisplay.h"
@@ -37,18 +38,12 @@ long placesHeld(const fs::path& runtime) {
 // the file cannot be read or is too small.
 using Pixels = std::vector<std::uint32_t>;
 Pixels square(const fs::path& png, int x, int y, int size = 1) {
+    const trelvo::test::Picture image(png);
     Pixels rgb;
-    cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
-    const int width = cairo_image_surface_get_width(image);
-    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && x + size <= width &&
-        y + size <= cairo_image_surface_get_height(image)) {
-        const auto* pixels = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(image)); // 32 bits a pixel: rows are not padded
-        for (int i = 0; i < size * size; ++i) {
-            rgb.push_back(pixels[(y + i / size) * width + x + i % size] & 0xffffff);
-        }
+    for (int i = 0; x + size <= image.width() && y + size <= image.height() && i < size * size;
+         ++i) {
+        rgb.push_back(image.at(x + i % size, y + i / size) & 0xffffff);
     }
-    cairo_surface_destroy(image);
     return rgb;
 }
 
