@@ -54,7 +54,8 @@ TEST(AccessibilityElements, AreTheTextsButtonsAndImagesInLayoutOrderWithAButtonN
 TEST(AccessibilityElements, ArePlacedWhereTheyAreDrawnInTheWindow) {
     const auto view = VStack{Text::verbatim("words")}.padding(30).offset(5, 7);
     const auto elements = accessibilityElements(layoutCentered(view, {200, 100}));
-    const auto* drawn = record(view, {200, 100}).findText("words");
+    const auto list = record(view, {200, 100}); // kept: what it finds lives in it
+    const auto* drawn = list.findText("words");
     ASSERT_EQ(elements.size(), 1u);
     ASSERT_NE(drawn, nullptr);
     EXPECT_EQ(elements[0].frame, (Rect{drawn->toRoot(drawn->rect.origin), drawn->rect.size}));
