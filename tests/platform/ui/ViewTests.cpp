@@ -42,11 +42,9 @@ void drawn(const LayoutNode& node, const Transform& toRoot, std::string& out) {
                num(t.ty) + " " + num(node.frame.size.width) + "x" + num(node.frame.size.height) +
                (turn == 0 ? "" : " turned " + num(turn));
     }
-    for (const auto& child : node.children) {
-        if (child.visible) {
+    for (const auto& child : node.children)
+        if (child.visible)
             drawn(child, t, out);
-        }
-    }
 }
 
 // The root's size, then what it draws where.
@@ -76,7 +74,6 @@ TEST(Layout, ParentsProposeChildrenChooseAndParentsPlaceThem) {
     const Size s100{100, 100}, wide{170, 120};
     const FlexibleFrame fill{.maxWidth = inf, .maxHeight = inf};
     const auto bar = Rectangle().frame(100, 20);
-    // Each case's drawing names it: the root's size, then what is drawn where.
     struct Case {
         View view;
         ProposedSize proposal;
@@ -116,10 +113,8 @@ TEST(Layout, ParentsProposeChildrenChooseAndParentsPlaceThem) {
         {Circle().trim(0.5, 0.2).stroke(Color::red, 2), s100, "100x100"},
         {Circle().trim(0, -0.3).stroke(Color::red, 2), s100, "100x100"},
     };
-    int index = 0;
-    for (const auto& c : cases) {
-        EXPECT_EQ(dump(c.view, c.proposal), c.expected) << "case " << index++;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(dump(c.view, c.proposal), c.expected);
     EXPECT_EQ(layoutCentered(box(350, 350), {170, 170}).frame.origin, (Point{-90, -90}));
 }
 
@@ -136,13 +131,11 @@ TEST(Layout, AppearActionsRunOutermostFirstAndTheTopmostVisibleButtonUnderAPoint
              VStack{button("d", 10), button("e", 10)}.onAppear([&] { log += "2"; }).offset(0, 100)})
             .onAppear([&] { log += "1"; }),
         {});
-    for (const auto& action : appearActions(root)) {
+    for (const auto& action : appearActions(root))
         action();
-    }
     for (Point p : {Point{33, 33}, {105, 5}, {5, 5}, {5, 110}, {5, 120}, {5, 130}, {200, 200}}) {
-        if (auto action = buttonActionAt(root, p)) {
+        if (auto action = buttonActionAt(root, p))
             (*action)();
-        }
         log += " ";
     }
     EXPECT_EQ(log, "12a b a d  e  ");
@@ -180,17 +173,14 @@ TEST(NonFinite, AnElementThatIsNotFiniteDrawsNothingAndTheRestIsDrawn) {
             const auto image = renderToImage(scene, {100, 100}, scale);
             const auto* pixels =
                 reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image->get()));
-            for (int i = 0; i < 10000 * scale * scale; i += 3) {
+            for (int i = 0; i < 10000 * scale * scale; i += 3)
                 ASSERT_TRUE(pixels[i] == 0 || pixels[i] == 0xFF00FF00u) << scale << "x at " << i;
-            }
         }
     }
-    for (Size area : {Size{nan, 10}, Size{10, inf}, Size{0, 10}, Size{-1, 10}, Size{1e6, 1e6}}) {
+    for (Size area : {Size{nan, 10}, Size{10, inf}, Size{0, 10}, Size{-1, 10}, Size{1e6, 1e6}})
         EXPECT_FALSE(renderToPNG(Circle(), area, 1).hasValue()) << area.width << "x" << area.height;
-    }
-    for (double scale : {nan, inf, 0.0, -2.0}) {
+    for (double scale : {nan, inf, 0.0, -2.0})
         EXPECT_FALSE(renderToPNG(Circle(), {10, 10}, scale).hasValue()) << scale;
-    }
 }
 
 TEST(Text, KeysAreLookedUpInTheStringTableByTheirFormatAndVerbatimTextIsNot) {
@@ -209,9 +199,8 @@ TEST(Text, KeysAreLookedUpInTheStringTableByTheirFormatAndVerbatimTextIsNot) {
           {Text(LocalizedStringKey("версия %@", {"2.1"})), "version 2.1 is current"},
           {Text("Made by Dovrel for Trelvo"), "Made by Dovrel for Trelvo"},
           {Text(LocalizedStringKey("обновить до версии %@", {"1.0"})), "обновить до версии 1.0"},
-          {Text(LocalizedStringKey("%lld", {std::int64_t{-1000}})), "-1000"}}) {
+          {Text(LocalizedStringKey("%lld", {std::int64_t{-1000}})), "-1000"}})
         EXPECT_EQ(record(text, {400, 100}).items(DisplayItem::Kind::text).at(0).text, expected);
-    }
     EXPECT_EQ(asked, "hello|версия %@|Made by Dovrel for Trelvo|обновить до версии %@|%lld|");
     using F = std::tuple<const char*, std::vector<LocalizedStringKey::Argument>, const char*>;
     for (const auto& [format, arguments, expected] :
@@ -219,10 +208,8 @@ TEST(Text, KeysAreLookedUpInTheStringTableByTheirFormatAndVerbatimTextIsNot) {
           F{"%2$@ / %1$@", {"a", "b"}, "b / a"}, F{"100%%", {}, "100%"},
           F{"%@ and %@", {"one"}, "one and %@"}, F{"%5$@", {"a"}, "%5$@"},
           F{"%lld", {"text"}, "%lld"}, F{"%@", {std::int64_t{42}}, "42"},
-          F{"50% off", {}, "50% off"}, F{"trailing %", {}, "trailing %"},
-          F{"%0$@", {"a"}, "%0$@"}}) {
+          F{"50% off", {}, "50% off"}, F{"trailing %", {}, "trailing %"}, F{"%0$@", {"a"}, "%0$@"}})
         EXPECT_EQ(formatLocalized(format, arguments), expected) << format;
-    }
 }
 
 // Texts take the font, weight and colour of what holds them unless they set their own (a text's
@@ -248,9 +235,8 @@ TEST(Style, TextsAndShapesTakeTheirOwnStyleElseTheInheritedOne) {
          {std::pair{View(Circle()), Color::primary},
           {VStack{Circle()}.foregroundColor(Color::pink), Color::pink},
           {Circle().fill(Color::gray).foregroundColor(Color::pink), Color::gray},
-          {Circle().background(Color::white), Color::white}}) {
+          {Circle().background(Color::white), Color::white}})
         EXPECT_EQ(std::get<Color>(record(view, {10, 10}).items().at(0).paint), paint);
-    }
     EXPECT_EQ(record(Circle().scale(0.5).stroke(Color::red, 15), {350, 200}).items().at(0).path,
               (Path{{Path::Arc{{175, 100}, 50, 0, 2 * std::numbers::pi}, Path::Close{}}}));
     EXPECT_EQ(record(Circle().stroke(Color::red, 3), {50, 50}).items().at(0).strokeStyle,
@@ -346,9 +332,8 @@ TEST(AngularGradient, ColourByAngle) {
                   1e-9)
             << angle;
     }
-    for (double angle = -3.14; angle < 3.14; angle += 0.01) {
+    for (double angle = -3.14; angle < 3.14; angle += 0.01)
         EXPECT_NEAR(fastAtan2(7 * std::sin(angle), 7 * std::cos(angle)), angle, 5e-8);
-    }
     EXPECT_EQ(fastAtan2(0, 0) + fastAtan2(NAN, 1), 0);
 }
 
@@ -388,9 +373,8 @@ TEST(Render, RingPixelsFollowTheirAngleAtEveryScaleTurnAndKindOfHiDPISurface) {
                 ASSERT_EQ(cairo_image_surface_get_width(image), 100 * scale);
                 expectEveryPixel(image, scale, 1, [&](Point p) -> std::optional<Color> {
                     const double r = std::hypot(p.x - 50, p.y - 50), edge = 0.75 / scale;
-                    if (r > 30 + edge && r < 50 - edge) {
+                    if (r > 30 + edge && r < 50 - edge)
                         return sweptColor(std::fmod(turnsAt(p, {50, 50}) - degrees / 360, 1));
-                    }
                     return r < 30 - edge || r > 50 + edge ? std::optional(Color::clear)
                                                           : std::nullopt;
                 });
@@ -403,8 +387,9 @@ TEST(Render, RingPixelsFollowTheirAngleAtEveryScaleTurnAndKindOfHiDPISurface) {
 
 TEST(Render, FilesByTheirExtensionEachReplacedWholeAndImagesAtTheirOwnSize) {
     trelvo::test::TemporaryDirectory folder("ui-render");
+    const auto& dir = folder.path();
     const Color translucent(ColorSpace::sRGB, 0.2, 0.6, 1.0, 0.5);
-    const auto png = folder.path() / "widget.png";
+    const auto png = dir / "widget.png";
     writeFile(png, std::string(100000, 'x'));
     ASSERT_TRUE(
         renderToFile(HStack(VerticalAlignment::center, 0.0, {View(Color::red), View(translucent)}),
@@ -417,27 +402,22 @@ TEST(Render, FilesByTheirExtensionEachReplacedWholeAndImagesAtTheirOwnSize) {
     EXPECT_NE(std::filesystem::status(png).permissions() & std::filesystem::perms::others_read,
               std::filesystem::perms::none);
     // The PDF keeps a sweep as vector shading; the SVG has the text's glyphs and is whole.
-    ASSERT_TRUE(renderToFile(Circle().stroke(sweep, 4), {20, 20}, 2, folder.path() / "ring.PDF")
-                    .hasValue());
-    ASSERT_TRUE(renderToFile(Text("Чемпионат Европы"), {200, 30}, 2, folder.path() / "text.svg")
-                    .hasValue());
-    const auto pdf = readFile(folder.path() / "ring.PDF"),
-               svg = readFile(folder.path() / "text.svg");
+    ASSERT_TRUE(renderToFile(Circle().stroke(sweep, 4), {20, 20}, 2, dir / "ring.PDF").hasValue());
+    ASSERT_TRUE(renderToFile(Text("Чемпионат Европы"), {200, 30}, 2, dir / "text.svg").hasValue());
+    const auto pdf = readFile(dir / "ring.PDF"), svg = readFile(dir / "text.svg");
     EXPECT_TRUE(pdf.starts_with("%PDF") && pdf.find("/ShadingType") != std::string::npos);
     EXPECT_TRUE(svg.starts_with("<?xml") && svg.find("glyph") != std::string::npos &&
                 svg.ends_with("</svg>\n"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 3)
         << "no temporary file is left behind";
-    const auto unknown = renderToFile(Circle(), {10, 10}, 1, folder.path() / "ring.bmp");
-    EXPECT_EQ(unknown.error(), "cannot tell the picture format of " +
-                                   (folder.path() / "ring.bmp").string() +
-                                   " (use .png, .svg or .pdf)");
-    EXPECT_FALSE(renderToFile(Circle(), {10, 10}, 1, folder.path() / "no" / "a.png").hasValue());
+    EXPECT_EQ(renderToFile(Circle(), {10, 10}, 1, dir / "ring.bmp").error(),
+              "cannot tell the picture format of " + (dir / "ring.bmp").string() +
+                  " (use .png, .svg or .pdf)");
+    EXPECT_FALSE(renderToFile(Circle(), {10, 10}, 1, dir / "no" / "a.png").hasValue());
     EXPECT_FALSE(
         encodePNG(SurfacePtr(cairo_image_surface_create(CAIRO_FORMAT_A8, 4, 4)).get()).hasValue());
     EXPECT_FALSE(encodePNG(nullptr).hasValue());
     // Images show at their own size, and missing or unreadable ones take no space.
-    const auto& dir = folder.path();
     writeFile(dir / "logo.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="40" height="20">)"
                                 R"(<rect width="40" height="20" fill="#ff0000"/></svg>)");
     writeFile(dir / "broken.svg", "<svg");
@@ -474,8 +454,6 @@ Rect boundsOf(const DisplayItem& bar) {
              corners.at(1).y - corners.at(3).y + 2 * radius}};
 }
 
-// A placeholder drawn redacted: each line of text a faded rounded bar instead of glyphs, what the
-// recording list and cairo alike receive; shapes as they are.
 TEST(Redacted, EachLineOfTextIsAFadedRoundedBarAsWideAsTheLineAndShapesStayAsTheyAre) {
     const Size area{300, 120};
     const Font font = Font::system(20);
@@ -485,16 +463,14 @@ TEST(Redacted, EachLineOfTextIsAFadedRoundedBarAsWideAsTheLineAndShapesStayAsThe
         SCOPED_TRACE(text);
         std::vector<std::string> lines;
         std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) {
+        for (std::string line; std::getline(in, line);)
             lines.push_back(line);
-        }
         const View view = ZStack{Circle().fill(Color::blue).frame(60, 60),
                                  Text::verbatim(text).font(font).foregroundColor(color)};
         const auto shown = record(view, area);
         const auto glyphs = shown.items(DisplayItem::Kind::text).at(0);
         const Rect textBox{glyphs.toRoot(glyphs.rect.origin), glyphs.rect.size};
         const auto redacted = record(view, area, Redaction::placeholder);
-
         EXPECT_TRUE(redacted.items(DisplayItem::Kind::text).empty()) << "glyphs were drawn";
         auto bars = redacted.items(DisplayItem::Kind::fill);
         ASSERT_EQ(bars.size(), lines.size() + 1);

@@ -6,7 +6,6 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/LinePrinter.h"
 #include "platform/foundation/TimeZone.h"
-#include "platform/ui/CairoHandles.h"
 #include "platform/ui/Resources.h"
 #include "platform/ui/Stack.h"
 #include "platform/ui/Text.h"
@@ -17,6 +16,7 @@
 #include "platform/widget/StaleMark.h"
 #include "platform/widget/WallClockTimer.h"
 #include "platform/widget/WidgetMain.h"
+#include "tests/support/Picture.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/TestFiles.h"
@@ -65,17 +65,16 @@ struct ShadeProvider {
     void getTimeline(const TimelineProviderContext&, Completion done) const {
         static auto network = DispatchQueue::serial("test.widget.network");
         const auto now = Date::now();
-        if (answer == Answer::atOnce) {
+        if (answer == Answer::atOnce)
             done(oneEntry(2));
-        } else if (answer == Answer::fromAnotherThread) {
+        else if (answer == Answer::fromAnotherThread)
             network->async([done, one = oneEntry(2)] { done(one); });
-        } else if (answer == Answer::held) {
+        else if (answer == Answer::held)
             held.push_back(done);
-        } else if (answer == Answer::empty) {
+        else if (answer == Answer::empty)
             done({{}, TimelineReloadPolicy::never()});
-        } else if (answer == Answer::twoEntries) {
+        else if (answer == Answer::twoEntries)
             done({{{now, 2}, {now.addingTimeInterval(10), 3}}, TimelineReloadPolicy::never()});
-        }
     }
 };
 
@@ -115,17 +114,13 @@ TEST(TimelineHost, ShowsThePlaceholderAtOnceThenTakesTheNewestAnswerOnItsOwnLoop
     host->start();
     EXPECT_EQ(shown, std::vector<std::string>{"0"}); // never waits for the answer
     EXPECT_EQ(sleep, clock.now().addingTimeInterval(60));
-
     std::thread([] { held.at(0)(oneEntry(7)); }).join();
     EXPECT_EQ(shown.size(), 1u); // nothing happens off the loop
     DispatchQueue::main().drain();
     EXPECT_EQ(shown.back(), "7");
     EXPECT_EQ(sleep, clock.now().addingTimeInterval(900));
-
-    for (int minute = 1; minute <= 30; ++minute) { // the reload goes unanswered
-        clock.advance(60);
-        host->wake();
-    }
+    for (int minute = 1; minute <= 30; ++minute) // the reload goes unanswered
+        clock.advance(60), host->wake();
     EXPECT_EQ(shown.back(), "7!"); // the same entry, marked stale
     held.back()(oneEntry(8));
     held.back()(oneEntry(9)); // delivered twice
@@ -133,7 +128,6 @@ TEST(TimelineHost, ShowsThePlaceholderAtOnceThenTakesTheNewestAnswerOnItsOwnLoop
     DispatchQueue::main().drain();
     EXPECT_EQ(shown.back(), "8");
     EXPECT_EQ(host->shown().shade, 8);
-
     host.reset();
     held.back()(oneEntry(11)); // the host is gone: dropped
     DispatchQueue::main().drain();
@@ -143,21 +137,17 @@ TEST(TimelineHost, ShowsThePlaceholderAtOnceThenTakesTheNewestAnswerOnItsOwnLoop
 // A picture file as compared here: "png WxH" and its ARGB pixel at (x, y), its centre unless
 // given; "svg" ("svg text" when it holds glyphs), "pdf", or the bytes it holds when none of these.
 std::string describe(const fs::path& file, int x = -1, int y = -1) {
-    ui::SurfacePtr image(cairo_image_surface_create_from_png(file.c_str()));
-    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) {
+    const trelvo::test::Picture image(file);
+    if (!image.read()) {
         auto bytes = trelvo::test::readFile(file);
         return bytes.starts_with("%PDF")           ? "pdf"
                : !bytes.starts_with("<?xml")       ? bytes
                : bytes.find("glyph") != bytes.npos ? "svg text"
                                                    : "svg";
     }
-    const int width = cairo_image_surface_get_width(image.get());
-    const int height = cairo_image_surface_get_height(image.get());
-    const auto* row = cairo_image_surface_get_data(image.get()) +
-                      (x < 0 ? height / 2 : y) * cairo_image_surface_get_stride(image.get());
-    const auto argb = reinterpret_cast<const std::uint32_t*>(row)[x < 0 ? width / 2 : x];
     char text[64];
-    std::snprintf(text, sizeof text, "png %dx%d %08x", width, height, argb);
+    std::snprintf(text, sizeof text, "png %dx%d %08x", image.width(), image.height(),
+                  image.at(x < 0 ? image.width() / 2 : x, x < 0 ? image.height() / 2 : y));
     return text;
 }
 
@@ -175,22 +165,19 @@ std::string run(const std::string& command, Answer how = Answer::atOnce, const f
     std::vector<std::string> args{"shade-widget"};
     std::istringstream words(command);
     for (std::string word; words >> word;) {
-        if (auto at = word.find("{}"); at != std::string::npos) {
+        if (auto at = word.find("{}"); at != std::string::npos)
             word.replace(at, 2, file.string());
-        }
         args.push_back(word == "''" ? "" : word);
     }
     std::vector<char*> argv;
-    for (auto& arg : args) {
+    for (auto& arg : args)
         argv.push_back(arg.data());
-    }
     platform::foundation::ScopedLineCapture printed;
     testing::internal::CaptureStderr();
     std::string line = std::to_string(main<ShadeWidget>(int(args.size()), argv.data()));
     auto errors = testing::internal::GetCapturedStderr();
-    for (const auto& text : printed.lines()) {
+    for (const auto& text : printed.lines())
         line += " " + text;
-    }
     line += command.find("{}") != std::string::npos ? " " + describe(file) : "";
     return line + (errors.empty() ? "" : " | " + errors.substr(0, errors.size() - 1));
 }
@@ -200,9 +187,8 @@ TEST(WidgetMain, HelpNamesEveryOptionAndTheWayWithoutADisplay) {
     EXPECT_TRUE(help.starts_with("0 Usage: shade-widget [OPTION]...\n")) << help;
     for (const char* option :
          {"--output", "--once", "--timeout", "--snapshot", "--placeholder", "--family", "--scale",
-          "--describe", "--help", "--version", "shade-widget --output widget.png"}) {
+          "--describe", "--help", "--version", "shade-widget --output widget.png"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
-    }
     // The names --describe prints are in the user's language where the bundle translates them.
     ui::ScopedResources strings({[](std::string_view key) -> std::optional<std::string> {
         return key == "Shades" ? std::optional<std::string>("Teintes") : std::nullopt;
@@ -212,10 +198,10 @@ TEST(WidgetMain, HelpNamesEveryOptionAndTheWayWithoutADisplay) {
 }
 
 TEST(WidgetMain, CommandLines) {
-    const std::string must = ": the file name must end in .png, .svg or .pdf (see --help)";
-    const std::string seconds = ": expected seconds, from 0 to 86400 (see --help)";
-    const std::string points = ": expected whole points, from 0 to 1000 (see --help)";
-    const std::string left = " left as it was";
+    const std::string no = "2 | shade-widget: ", help = " (see --help)", left = " left as it was";
+    const std::string must = ": the file name must end in .png, .svg or .pdf" + help;
+    const std::string seconds = ": expected seconds, from 0 to 86400" + help;
+    const std::string points = ": expected whole points, from 0 to 1000" + help;
     // Each file named "{}" starts as "previous picture", in a folder of its own.
     struct Case {
         std::string command, result;
@@ -228,38 +214,33 @@ TEST(WidgetMain, CommandLines) {
          R"(0 {"kind":"ShadeWidget","displayName":"Shades",)"
          R"("description":"Shows a colour","families":["systemSmall","systemMedium"]})"},
         // Refused, with status 2 and the reason.
-        {"--frobnicate", "2 | shade-widget: unknown option --frobnicate (see --help)"},
-        {"picture.png", "2 | shade-widget: unexpected argument picture.png (see --help)"},
-        {"--output", "2 | shade-widget: --output needs a value (see --help)"},
-        {"--output ''", "2 | shade-widget: --output needs a file name (see --help)"},
-        {"--output w.jpg", "2 | shade-widget: --output w.jpg" + must},
-        {"--output=dir/.png", "2 | shade-widget: --output dir/.png" + must},
-        {"--family huge",
-         "2 | shade-widget: --family huge: expected small, medium or large (see --help)"},
-        {"--scale 4", "2 | shade-widget: --scale 4: expected 1, 2 or 3 (see --help)"},
-        {"--scale=1.5", "2 | shade-widget: --scale 1.5: expected 1, 2 or 3 (see --help)"},
-        {"--scale x", "2 | shade-widget: --scale x: expected 1, 2 or 3 (see --help)"},
-        {"--timeout -1", "2 | shade-widget: --timeout -1" + seconds},
-        {"--timeout 86401", "2 | shade-widget: --timeout 86401" + seconds},
-        {"--timeout nan", "2 | shade-widget: --timeout nan" + seconds},
-        {"--position left", "2 | shade-widget: --position left: expected top-left, top-right, "
-                            "bottom-left, bottom-right or center (see --help)"},
-        {"--position", "2 | shade-widget: --position needs a value (see --help)"},
-        {"--margin -1", "2 | shade-widget: --margin -1" + points},
-        {"--margin=2.5", "2 | shade-widget: --margin 2.5" + points},
-        {"--monitor=",
-         "2 | shade-widget: --monitor needs a monitor's name, such as HDMI-1 (see --help)"},
-        {"--once=yes", "2 | shade-widget: --once takes no value (see --help)"},
-        {"--help=all", "2 | shade-widget: --help takes no value (see --help)"},
-        {"--snapshot --placeholder",
-         "2 | shade-widget: --snapshot and --placeholder exclude each other (see --help)"},
+        {"--frobnicate", no + "unknown option --frobnicate" + help},
+        {"picture.png", no + "unexpected argument picture.png" + help},
+        {"--output", no + "--output needs a value" + help},
+        {"--output ''", no + "--output needs a file name" + help},
+        {"--output w.jpg", no + "--output w.jpg" + must},
+        {"--output=dir/.png", no + "--output dir/.png" + must},
+        {"--family huge", no + "--family huge: expected small, medium or large" + help},
+        {"--scale 4", no + "--scale 4: expected 1, 2 or 3" + help},
+        {"--scale=1.5", no + "--scale 1.5: expected 1, 2 or 3" + help},
+        {"--scale x", no + "--scale x: expected 1, 2 or 3" + help},
+        {"--timeout -1", no + "--timeout -1" + seconds},
+        {"--timeout 86401", no + "--timeout 86401" + seconds},
+        {"--timeout nan", no + "--timeout nan" + seconds},
+        {"--position left", no + "--position left: expected top-left, top-right, "
+                                 "bottom-left, bottom-right or center (see --help)"},
+        {"--position", no + "--position needs a value" + help},
+        {"--margin -1", no + "--margin -1" + points},
+        {"--margin=2.5", no + "--margin 2.5" + points},
+        {"--monitor=", no + "--monitor needs a monitor's name, such as HDMI-1" + help},
+        {"--once=yes", no + "--once takes no value" + help},
+        {"--help=all", no + "--help takes no value" + help},
+        {"--snapshot --placeholder", no + "--snapshot and --placeholder exclude each other" + help},
         {"--family large --output {}", "2 previous picture | shade-widget: ShadeWidget does not "
                                        "come in the large family; it offers: small, medium"},
-        {"--once", "2 | shade-widget: --once needs --output FILE.png"},
-        {"--snapshot", "2 | shade-widget: no display: use --output FILE.png (see --help)"},
-        {"",
-         "2 | shade-widget: cannot open the display :999999; without a display use --output "
-         "FILE.png",
+        {"--once", no + "--once needs --output FILE.png"},
+        {"--snapshot", no + "no display: use --output FILE.png" + help},
+        {"", no + "cannot open the display :999999; without a display use --output FILE.png",
          Answer::atOnce, "w.png", ":999999"},
         // One picture, or the file left alone. The placeholder is drawn redacted.
         {"--once --output={} --family medium --scale=2", "0 png 728x340 ff007aff"},
@@ -285,9 +266,8 @@ TEST(WidgetMain, CommandLines) {
         TemporaryDirectory folder;
         const auto path = folder.path() / c.file;
         trelvo::test::writeFile(path, "previous picture");
-        if (auto at = c.result.find("{}"); at != std::string::npos) {
+        if (auto at = c.result.find("{}"); at != std::string::npos)
             c.result.replace(at, 2, path.string());
-        }
         EXPECT_EQ(run(c.command, c.answer, path, c.display), c.result);
         EXPECT_EQ(filesIn(folder.path()), fs::exists(path) ? 1 : 0); // nothing left beside it
     }
@@ -370,9 +350,8 @@ TEST(PictureFingerprint, EveryFlippedBitAndEveryLengthChangesIt) {
         seen.insert(pictureFingerprint(bytes));
         bytes[bit / 8] ^= std::uint8_t(1u << bit % 8);
     }
-    for (std::size_t length = 0; length < zeros.size(); ++length) {
+    for (std::size_t length = 0; length < zeros.size(); ++length)
         seen.insert(pictureFingerprint(std::span(zeros).first(length)));
-    }
     EXPECT_EQ(seen.size(), 1 + bytes.size() * 8 + zeros.size());
 }
 
@@ -386,22 +365,21 @@ auto identity(const fs::path& file) {
 TEST(FilePresenter, WritesAPictureOnlyWhenItOrTheFileChanged) {
     struct Case {
         const char* name;
-        const char* file;
         bool red, stale;
         std::function<void(const fs::path&)> meanwhile; // done to the file between the two
         bool rewritten;
+        const char* file = "w.png";
     } cases[] = {
-        {"the same picture", "w.png", false, false, {}, false},
-        {"another colour", "w.png", true, false, {}, true},
-        {"now stale", "w.png", false, true, {}, true},
-        {"the file removed", "w.png", false, false, [](auto& p) { fs::remove(p); }, true},
-        {"the file replaced", "w.png", false, false,
+        {"the same picture", false, false, {}, false},
+        {"another colour", true, false, {}, true},
+        {"now stale", false, true, {}, true},
+        {"the file removed", false, false, [](auto& p) { fs::remove(p); }, true},
+        {"the file replaced", false, false,
          [](auto& p) { fs::copy_file(p, p.string() + "~"), fs::rename(p.string() + "~", p); },
          true},
-        {"the file cut short", "w.png", false, false, [](auto& p) { fs::resize_file(p, 10); },
-         true},
+        {"the file cut short", false, false, [](auto& p) { fs::resize_file(p, 10); }, true},
         // Vector files never come out the same twice: written each time.
-        {"the same svg", "w.svg", false, false, {}, true},
+        {"the same svg", false, false, {}, true, "w.svg"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -409,9 +387,8 @@ TEST(FilePresenter, WritesAPictureOnlyWhenItOrTheFileChanged) {
         const auto path = folder.path() / c.file;
         FilePresenter presenter(path, WidgetFamily::systemSmall, 2);
         ASSERT_EQ(presenter.present(ui::View(ui::Color::blue), {}), std::nullopt);
-        if (c.meanwhile) {
+        if (c.meanwhile)
             c.meanwhile(path);
-        }
         const auto before = identity(path);
         Presentation second{.stale = c.stale};
         ASSERT_EQ(presenter.present(ui::View(c.red ? ui::Color::red : ui::Color::blue), second),
@@ -430,7 +407,6 @@ TEST(FilePresenter, AFailedPictureLeavesTheLastGoodOneAndTheNextIsWritten) {
     const auto path = folder.path() / "w.png";
     FilePresenter presenter(path, WidgetFamily::systemSmall, 2);
     ASSERT_EQ(presenter.present(ui::View(ui::Color::blue), {}), std::nullopt);
-
     // The disk fills up part way through the next picture.
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{}, tight{256, 0};
@@ -440,7 +416,6 @@ TEST(FilePresenter, AFailedPictureLeavesTheLastGoodOneAndTheNextIsWritten) {
     auto error = presenter.present(ui::View(ui::Color::red), {});
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
-
     EXPECT_EQ(error, "cannot write " + path.string() + ": File too large");
     EXPECT_EQ(describe(path), blue);
     EXPECT_EQ(filesIn(folder.path()), 1);
@@ -458,7 +433,6 @@ TEST(AtomicFile, ReplacesTheWholeFileAndKeepsItsPermissions) {
     EXPECT_EQ(trelvo::test::readFile(path), "second");
     EXPECT_EQ(std::get<3>(identity(path)), 0640u);
     EXPECT_EQ(filesIn(folder.path()), 1);
-
     // A folder in the file's place: the rename fails once the new file is written.
     const auto taken = folder.path() / "taken.png";
     fs::create_directories(taken / "inside");
