@@ -20,8 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using namespace testing;
 using platform::dispatch::DispatchQueue;
-using trelvo::test::HostileScenario;
-using trelvo::test::ScopedEnv;
+using namespace trelvo::test;
 
 // The error each peer ends in is the transport's (its tests hold the table) and the line its
 // client writes for it the repository's; here, what a widget that meets them all must keep.
@@ -37,11 +36,10 @@ TEST(HostileService, EveryPeerEndsInOneLineOrAnswerAndLeavesNothingBehind) {
             SCOPED_TRACE(std::string(results ? "results" : "version") + " against " +
                          std::string(toString(scenario)));
             std::vector<std::string> lines;
-            int callbacks = 0;
-            std::size_t requests = 0;
+            std::size_t callbacks = 0, requests = 0;
             std::vector<trelvo::demo::RecordedRequest> redirected;
             { // the server and the client are gone before threads are counted
-                trelvo::test::HostileServer server(scenario);
+                HostileServer server(scenario);
                 ScopedEnv trust("SSL_CERT_FILE", server.caFile());
                 ScopedEnv origin("TRELVO_SERVICE_URL", server.baseURL());
                 // These end only by a time-out, so they get short ones.

@@ -5,9 +5,9 @@
 #include "platform/net/NetworkEngine.h"
 #include "platform/widget/WidgetMain.h"
 #include "tests/support/Eventually.h"
+#include "tests/support/TestFiles.h"
 
 #include <csignal>
-#include <fstream>
 #include <future>
 #include <gtest/gtest.h>
 
@@ -21,11 +21,8 @@ inline std::size_t threadCount() {
 // its shadow memory and the quarantine of freed blocks count as resident.
 inline void expectModestPeakMemory() {
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && !line.starts_with("VmHWM:")) {
-    }
-    EXPECT_LT(std::stoul(line.substr(6)), 100 * 1024u) << line;
+    const auto status = trelvo::test::readFile("/proc/self/status");
+    EXPECT_LT(std::stoul(status.substr(status.find("VmHWM:") + 6)), 100 * 1024u) << status;
 #endif
 }
 

@@ -5,6 +5,7 @@
 
 #include "tests/support/ChildProgram.h"
 #include "tests/support/Eventually.h"
+#include "tests/support/Picture.h"
 #include "tests/support/PrivateSessionBus.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/TestFiles.h"
@@ -15,10 +16,8 @@
 
 #include <atomic>
 #include <csignal>
-#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <random>
 #include <thread>
 
@@ -35,12 +34,18 @@ const std::string countdown = VANTOREL_WIDGET_EXTENSION, results = RESULTS_WIDGE
 // No proxy, no display, buses of the test's own or none, the test CA trusted or not.
 std::vector<std::string> environment(const std::string& url, bool trusted = true,
                                      const std::string& bus = "unix:path=/nonexistent") {
-    const auto ca = TestCertificateAuthority::shared().caFile().string();
-    return std::vector<std::string>({"https_proxy", "HTTPS_PROXY", "all_proxy", "DISPLAY",
-                                     "WAYLAND_DISPLAY", "NO_AT_BRIDGE=1",
-                                     "GSETTINGS_BACKEND=memory", "DBUS_SESSION_BUS_ADDRESS=" + bus,
-                                     "DBUS_SYSTEM_BUS_ADDRESS=" + bus, "TRELVO_SERVICE_URL=" + url,
-                                     trusted ? "SSL_CERT_FILE=" + ca : "SSL_CERT_FILE"});
+    const auto ca = "SSL_CERT_FILE=" + TestCertificateAuthority::shared().caFile().string();
+    return {"https_proxy",
+            "HTTPS_PROXY",
+            "all_proxy",
+            "DISPLAY",
+            "WAYLAND_DISPLAY",
+            "NO_AT_BRIDGE=1",
+            "GSETTINGS_BACKEND=memory",
+            "DBUS_SESSION_BUS_ADDRESS=" + bus,
+            "DBUS_SYSTEM_BUS_ADDRESS=" + bus,
+            "TRELVO_SERVICE_URL=" + url,
+            trusted ? ca : "SSL_CERT_FILE"};
 }
 
 TEST(Programs, EndedBySignalOnceUpEachExitsWithItsStatusAndLeavesNothing) {
@@ -172,22 +177,6 @@ TEST(Programs, NoCredentialInWhatEitherClientWritesWhateverTheServiceDoesAsTheSc
               "scan-secrets: cannot read " + (folder.path() / "missing").string() + "\n");
 }
 
-// Decoded to the last row, and nothing missing after: the IEND chunk ends it.
-bool decodesWhole(const std::string& bytes) {
-    static const std::string iend("\0\0\0\0IEND\xae\x42\x60\x82", 12);
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!bytes.ends_with(iend) ||
-        !png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
-        return false;
-    }
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
-    bool whole = png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) != 0;
-    png_image_free(&image);
-    return whole && image.width > 0;
-}
-
 // The countdown killed with SIGKILL at random moments, over and over, while a reader keeps
 // opening its picture: every picture read is whole, and no pile of temporary files is left.
 TEST(Programs, EveryPictureAReaderSeesIsWholeHoweverOftenTheWriterIsKilled) {
@@ -202,10 +191,7 @@ TEST(Programs, EveryPictureAReaderSeesIsWholeHoweverOftenTheWriterIsKilled) {
     std::atomic<int> whole = 0, torn = 0;
     std::jthread reader([&](std::stop_token stop) {
         while (!stop.stop_requested()) {
-            if (std::ifstream in(file, std::ios::binary); in) { // absent before the first
-                std::string bytes(std::istreambuf_iterator<char>(in), {});
-                ++(decodesWhole(bytes) ? whole : torn);
-            }
+            ++(Picture(file).read() ? whole : torn); // libpng reads up to its IEND chunk
         }
     });
     std::mt19937 random(20210611);
@@ -213,12 +199,9 @@ TEST(Programs, EveryPictureAReaderSeesIsWholeHoweverOftenTheWriterIsKilled) {
     for (int i = 0; i < 100; ++i) {
         // Half one-shot pictures, half the running host (its placeholder, then the entry); at
         // 1x to 3x, so that some pictures take longer to write.
-        std::vector<std::string> writer{countdown, "--output", file.string(), "--scale",
-                                        std::to_string(1 + i % 3)};
-        if (i % 2 == 0) {
-            writer.push_back("--once");
-        }
-        ChildProgram program(writer, logs.path(), env);
+        const std::vector<std::string> writer{
+            countdown, "--output", file.string(), "--scale", std::to_string(1 + i % 3), "--once"};
+        ChildProgram program({writer.begin(), writer.end() - i % 2}, logs.path(), env);
         if (!program.waitForExit(
                 std::chrono::duration_cast<std::chrono::milliseconds>(runTime * moment(random)))) {
             program.signal(SIGKILL);
@@ -231,7 +214,7 @@ TEST(Programs, EveryPictureAReaderSeesIsWholeHoweverOftenTheWriterIsKilled) {
 
     EXPECT_EQ(torn, 0) << "a reader saw a picture cut short";
     EXPECT_GT(whole, 0);
-    EXPECT_TRUE(decodesWhole(readFile(file)));
+    EXPECT_TRUE(Picture(file).read());
     EXPECT_LE(std::distance(fs::directory_iterator(pictures.path()), {}), 2)
         << "more than the picture and one temporary file";
 }

@@ -18,16 +18,16 @@ namespace {
 using namespace results_widget;
 using namespace std::chrono_literals;
 using platform::foundation::Date;
-using trelvo::test::eventually;
+using namespace trelvo::test;
 constexpr int fetchesADay = 24 * 4;
 
-class SimulatedWeek : public trelvo::test::DemoServiceFixture {};
+using SimulatedWeek = DemoServiceFixture;
 
 TEST_F(SimulatedWeek, EveryFetchEndsInItsLineThroughSuspendsAndNothingPilesUp) {
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
-    trelvo::test::TemporaryDirectory folder("reliability-week");
-    trelvo::test::PrivateSystemBus bus(folder.path());
+    TemporaryDirectory folder("reliability-week");
+    PrivateSystemBus bus(folder.path());
     ASSERT_TRUE(bus.ready()) << "no private bus: is dbus-daemon installed?";
     std::optional<platform::foundation::ScopedClock> clock(
         Date::fromTimeIntervalSince1970(1'623'000'000));

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
-#include <sys/stat.h>
 
 namespace trelvo::test {
 namespace {
@@ -32,19 +31,15 @@ httplib::Result get(int port, const std::string& caFile, const std::string& path
                                         : httplib::Headers{});
 }
 
-unsigned permissions(const fs::path& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
-}
+const auto permissions = [](const fs::path& p) { return unsigned(fs::status(p).permissions()); };
 
 TEST(DemoService, AnswersTheDemoCredentialsOnlyAndChallengesEveryOtherRequest) {
     RunningDemoService service;
-    struct Case {
+    const struct {
         const char* name;
         std::optional<std::string> authorization;
         int status;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"right", goodAuthorization, 200},
         {"scheme in lower case", "basic ZGVtbzpxdWlsbGZlbg==", 200},
         {"none", std::nullopt, 401},
@@ -117,12 +112,11 @@ void replaceServer(const demo::StateFiles& files, bool expired) {
 }
 
 TEST(DemoServiceState, KeepsWhatIsSoundAndRemakesTheRestPrivately) {
-    struct Case {
+    const struct {
         const char* name;
         std::function<void(const demo::StateFiles&)> damage;
         bool keepsCA, keepsServer;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"untouched", [](auto&) {}, true, true},
         {"corrupt CA", [](auto& f) { writeFile(f.caCertificate, "x"); }, false, false},
         {"no CA key", [](auto& f) { fs::remove(f.caKey); }, false, false},
@@ -160,10 +154,9 @@ TEST(DemoServiceProgram, KeepsItsCertificatesSurvivesHostileClientsAndLogsEachRe
     std::string ca, server;
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        std::vector<std::string> arguments{program, "--port", "0", "--log", log};
-        if (run == 1) {
-            arguments.insert(arguments.end(), {"--state-dir", state});
-        }
+        std::vector<std::string> arguments{program, "--port",      "0",  "--log",
+                                           log,     "--state-dir", state};
+        arguments.resize(run == 0 ? 5 : 7);
         ChildProgram service(arguments, home.path(), {"XDG_STATE_HOME=" + home.path().string()});
         const auto port = service.waitForLine("Serving on https://127.0.0.1:", 20s);
         ASSERT_TRUE(port) << service.errors();
