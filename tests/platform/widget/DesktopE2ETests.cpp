@@ -137,6 +137,10 @@ TEST(DesktopOnX11, WidgetsStackBelowTheOthersFollowADragAndComeBackThere) {
     first.reset();
     ChildProgram again({results}, home.path(), environment);
     EXPECT_EQ(geometryOf("Trelvo Results"), dragged);
+    for (auto* running : {&second, &again}) { // each ends cleanly, as the desktop session ends
+        running->signal(SIGTERM);
+        EXPECT_EQ(running->waitForExit(10s), ExitStatus::withCode(0)) << running->errors();
+    }
 }
 
 // sway will not run as root: the compositor and the widgets run as nobody, in a folder of theirs.
