@@ -1,8 +1,6 @@
 #pragma once
 
 // A PNG read back as pixels (a screenshot, a program's picture), each 0xAARRGGBB.
-//   Picture screen(shot);
-//   auto ring = screen.find([](std::uint32_t p) { return (p & 0xFFFFFF) == 0x007AFF; });
 
 #include <algorithm>
 #include <cairo.h>

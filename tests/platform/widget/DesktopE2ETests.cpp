@@ -137,8 +137,7 @@ TEST(DesktopOnX11, WidgetsStackBelowTheOthersFollowADragAndComeBackThere) {
     first.reset();
     ChildProgram again({results}, home.path(), environment);
     EXPECT_EQ(geometryOf("Trelvo Results"), dragged);
-    // Closed by the window manager (as its task list or a session's end would), or by SIGTERM:
-    // either way a clean end.
+    // Closed by the window manager or by SIGTERM: either way a clean end.
     x11({"wmctrl", "-c", "Next big event countdown"});
     EXPECT_EQ(second.waitForExit(10s), ExitStatus::withCode(0)) << second.errors();
     again.signal(SIGTERM);
