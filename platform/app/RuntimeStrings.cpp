@@ -4,11 +4,8 @@
 
 namespace platform::app {
 
-RuntimeStrings::RuntimeStrings(const foundation::Bundle& bundle) {
-    if (auto folder = bundle.resourceURL()) {
-        table_.emplace(TRELVO_APP_RUNTIME_DOMAIN, *folder / "locale");
-    }
-}
+RuntimeStrings::RuntimeStrings(const foundation::Bundle& bundle)
+    : table_(foundation::Localization::inBundle(bundle, TRELVO_APP_RUNTIME_DOMAIN)) {}
 
 std::string
 RuntimeStrings::operator()(std::string_view english,

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <libintl.h>
 #include <mutex>
+#include <utility>
 
 namespace platform::foundation {
 
@@ -18,12 +19,19 @@ Localization::Localization(std::string domain, const std::filesystem::path& loca
 }
 
 std::optional<Localization> Localization::forBundle(const Bundle& bundle) {
-    auto folder = bundle.resourceURL();
     auto executable = bundle.object("CFBundleExecutable");
-    if (!folder || !executable || executable->empty()) {
+    if (!executable || executable->empty()) {
         return std::nullopt;
     }
-    return Localization(*executable, *folder / "locale");
+    return inBundle(bundle, *executable);
+}
+
+std::optional<Localization> Localization::inBundle(const Bundle& bundle, std::string domain) {
+    auto folder = bundle.resourceURL();
+    if (!folder) {
+        return std::nullopt;
+    }
+    return Localization(std::move(domain), *folder / "locale");
 }
 
 std::optional<std::string> Localization::string(std::string_view key) const {

@@ -7,11 +7,11 @@
 namespace platform::widget {
 
 ui::StringTable hostStrings(const foundation::Bundle& bundle) {
-    auto folder = bundle.resourceURL();
-    if (!folder) {
+    auto found = foundation::Localization::inBundle(bundle, "WidgetHost");
+    if (!found) {
         return {};
     }
-    auto table = std::make_shared<const foundation::Localization>("WidgetHost", *folder / "locale");
+    auto table = std::make_shared<const foundation::Localization>(std::move(*found));
     return [table](std::string_view key) { return table->string(key); };
 }
 
