@@ -1,19 +1,15 @@
 #include "platform/app/WidgetGallery.h"
 
+#include "platform/foundation/ProgramLookup.h"
+
 #include <glib.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace platform::app {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool isExecutableFile(const fs::path& file) {
-    std::error_code error;
-    return fs::is_regular_file(file, error) && ::access(file.c_str(), X_OK) == 0;
-}
 
 fs::path runningExecutable() {
     std::error_code error;
@@ -24,14 +20,7 @@ fs::path runningExecutable() {
 } // namespace
 
 std::optional<fs::path> findWidgetGallery(const fs::path& folder) {
-    if (!folder.empty() && isExecutableFile(folder / widgetGalleryProgram)) {
-        return folder / widgetGalleryProgram;
-    }
-    g_autofree gchar* onPath = g_find_program_in_path(widgetGalleryProgram);
-    if (onPath && isExecutableFile(onPath)) {
-        return fs::path(onPath);
-    }
-    return std::nullopt;
+    return foundation::findProgram(widgetGalleryProgram, folder);
 }
 
 foundation::Expected<fs::path, std::string> openWidgetGallery(const RuntimeStrings& strings) {

@@ -1,5 +1,6 @@
 #include "platform/gallery/InstalledWidget.h"
 
+#include "platform/foundation/ProgramLookup.h"
 #include "platform/widget/GLibHandles.h"
 
 #include <algorithm>
@@ -25,15 +26,11 @@ fs::path programOf(const std::string& exec, const fs::path& executable) {
     if (!g_shell_parse_argv(exec.c_str(), &argc, &argv, nullptr) || argc < 1) {
         return {};
     }
-    fs::path program = argv[0];
+    const fs::path program = argv[0];
     if (program.has_parent_path()) {
         return fs::exists(program) ? program : fs::path();
     }
-    if (auto beside = executable.parent_path() / program; fs::exists(beside)) {
-        return beside;
-    }
-    g_autofree gchar* found = g_find_program_in_path(argv[0]);
-    return found ? fs::path(found) : fs::path();
+    return foundation::findProgram(argv[0], executable.parent_path()).value_or(fs::path());
 }
 
 // The program's own account of itself, in the user's language: --describe's JSON.
