@@ -9,22 +9,14 @@ namespace platform::app {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path runningExecutable() {
-    std::error_code error;
-    auto path = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : path;
-}
-
-} // namespace
+namespace {} // namespace
 
 std::optional<fs::path> findWidgetGallery(const fs::path& folder) {
     return foundation::findProgram(widgetGalleryProgram, folder);
 }
 
 foundation::Expected<fs::path, std::string> openWidgetGallery(const RuntimeStrings& strings) {
-    const auto executable = runningExecutable();
+    const auto executable = foundation::runningExecutable();
     auto gallery = findWidgetGallery(executable.parent_path());
     if (!gallery) {
         return foundation::Unexpected{

@@ -1,5 +1,7 @@
 #include "platform/foundation/Bundle.h"
 
+#include "platform/foundation/ProgramLookup.h"
+
 #include <system_error>
 
 #if !defined(TRELVO_BUNDLE_IDENTIFIER) || !defined(TRELVO_BUNDLE_NAME) ||                          \
@@ -29,12 +31,6 @@ std::optional<fs::path> findResources(const fs::path& executable, std::string_vi
         }
     }
     return std::nullopt;
-}
-
-fs::path runningExecutable() {
-    std::error_code error;
-    auto path = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : path;
 }
 
 bool isPlainName(std::string_view name) {

@@ -1,5 +1,7 @@
 #include "platform/foundation/LoadableModule.h"
 
+#include "platform/foundation/ProgramLookup.h"
+
 #include <dlfcn.h>
 #include <mutex>
 
@@ -8,12 +10,6 @@ namespace {
 
 std::mutex seamMutex;
 std::optional<std::filesystem::path> folderOverride; // test seam
-
-std::filesystem::path executableFolder() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path{} : exe.parent_path();
-}
 
 } // namespace
 
@@ -24,7 +20,7 @@ std::filesystem::path moduleFolder() {
             return *folderOverride;
         }
     }
-    return (executableFolder() / TRELVO_MODULES_FROM_BIN).lexically_normal();
+    return (runningExecutable().parent_path() / TRELVO_MODULES_FROM_BIN).lexically_normal();
 }
 
 Expected<void*, std::string> moduleSymbol(std::string_view name, const char* symbol) {

@@ -18,6 +18,12 @@ bool isExecutableFile(const fs::path& file) {
 
 } // namespace
 
+fs::path runningExecutable() {
+    std::error_code error;
+    auto path = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : path;
+}
+
 std::optional<fs::path> findProgram(std::string_view name, const fs::path& beside) {
     if (!beside.empty() && isExecutableFile(beside / name)) {
         return beside / name;

@@ -1,6 +1,7 @@
 // trelvo-widget-gallery: the suite's widgets, added to the desktop or removed from it.
 
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/ProgramLookup.h"
 #include "platform/gallery/DesktopWidgets.h"
 #include "platform/gallery/GalleryText.h"
 #include "platform/gallery/GalleryWindow.h"
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::error_code ignored;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ignored);
+    const fs::path self = platform::foundation::runningExecutable();
     auto widgets = findInstalledWidgets(applicationFolders(self), self);
     const auto desktop = DesktopWidgets::ofSession();
     if (options->action == "list") {
